@@ -1,0 +1,16 @@
+// Text drawn with a bitmap font: one display list per character code of code page 1251.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// First of the 255 display lists; list FontBase + k draws the glyph of byte k (0 to 254).
+extern std::uint32_t FontBase;
+
+// Builds the 255 glyph lists from an 18-pixel "Courier New" (needs a current context).
+void BuildFont();
+// Deletes the glyph lists while a context is current; without one they went with it.
+void DeleteFont();
+// Prints Text (bytes in code page 1251) with its baseline starting at pixel (x, y) in the current
+// projection, in the current colour. Afterwards texturing is off and depth testing on.
+void PrintText(std::int32_t x, std::int32_t y, std::string_view Text);

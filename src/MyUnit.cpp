@@ -1,0 +1,46 @@
+#include "MyUnit.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+TVector MakeVector(float x, float y, float z) {
+  return TVector{x, y, z};
+}
+
+bool BoxesOverlap(const TVector& A, const TVector& B, const TVector& SA, const TVector& SB) {
+  // The half sizes are stored as 32-bit values; the sums are compared in extended precision.
+  const float hx = static_cast<float>((static_cast<long double>(SA.x) + SB.x) / 2);
+  const float hy = static_cast<float>((static_cast<long double>(SA.y) + SB.y) / 2);
+  const long double ax = A.x, ay = A.y, bx = B.x, by = B.y;
+  return ax + hx >= bx && ay + hy >= by && bx + hx >= ax && by + hy >= ay;
+}
+
+long double ArcCos(long double x) {
+  return std::atan2(std::sqrt((1 + x) * (1 - x)), x);
+}
+
+bool AimAngle(float dx, float dy, float& Angle) {
+  const long double ldx = dx, ldy = dy;
+  const long double Length = std::sqrt((ldx * ldx + ldy * ldy) * 1);
+  if (Length == 0) {
+    return false;
+  }
+  const long double q = (ldx * 0 + ldy * 1) / Length;
+  if (ldx * 1 > ldy * 0) {
+    Angle = static_cast<float>(6.28318L - ArcCos(q));
+  } else {
+    Angle = static_cast<float>(ArcCos(q));
+  }
+  return true;
+}
+
+std::string IntToText(std::int32_t Value) {
+  return std::to_string(Value);
+}
+
+void FatalError(const std::string& What) {
+  std::fprintf(stderr, "kelto: %s\n", What.c_str());
+  std::fflush(stderr);
+  std::exit(1);
+}

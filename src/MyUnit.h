@@ -1,0 +1,48 @@
+// Small helpers shared across the game: vectors, boxes, angles, numbers as text and pictures.
+#pragma once
+
+#include "UTypes.h"
+
+#include <cstdint>
+#include <string>
+
+TVector MakeVector(float x, float y, float z);
+
+// Axis-aligned boxes centred on A and B with full sizes SA and SB; touching boxes overlap.
+bool BoxesOverlap(const TVector& A, const TVector& B, const TVector& SA, const TVector& SB);
+
+// Arc cosine as atan2(sqrt((1 + x)(1 - x)), x).
+long double ArcCos(long double x);
+
+// Aim rule: the facing angle for an offset (dx, dy), 0 facing +y (down the screen).
+// Returns false and leaves Angle alone when the offset has length 0.
+bool AimAngle(float dx, float dy, float& Angle);
+
+// Decimal text of a signed 32-bit value: a minus sign for negatives, no padding.
+std::string IntToText(std::int32_t Value);
+
+// Ends the program: a one-line report on standard error, exit status 1.
+[[noreturn]] void FatalError(const std::string& What);
+
+// --- Pictures (uncompressed 24- or 32-bit TGA) ---
+
+enum class TTgaResult {
+  Ok,
+  Missing,   // no such file (or a folder where the file was expected)
+  BadHeader, // fewer than 12 header bytes, or not the reference header
+  ShortSpec, // fewer than 6 image-specification bytes
+  BadSize,   // width or height 0 (Width and Height are stored)
+  BadDepth,  // depth not 24 or 32 (Width and Height are stored)
+  ShortData, // pixel data shorter than the image (Width, Height, BitsPerPixel stored)
+  NoMemory,  // the pixel buffer cannot be allocated
+  IoError,   // the file exists but cannot be opened or read
+};
+
+// Reads and checks a picture into Texture without touching OpenGL; IoErrorText receives the
+// system's reason when the result is IoError.
+TTgaResult ReadTgaFile(TTexture& Texture, const std::string& FileName,
+                       std::string* IoErrorText = nullptr);
+
+// Reads a picture and uploads it as a texture (needs a current context). A missing or malformed
+// file gives false; an input/output error on an existing file ends the program.
+bool LoadTextureFile(TTexture& Texture, const std::string& FileName);

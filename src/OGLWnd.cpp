@@ -1,0 +1,170 @@
+// Window-system-neutral half of the window module: the input state, the window procedure, the
+// window projection and the paced main loop.
+#include "OGLWnd.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstring>
+
+bool Keys[256];
+std::int32_t MouseX;
+std::int32_t MouseY;
+bool MouseLeft;
+bool MouseRight;
+bool Done;
+HDC DeviceContext;
+
+TProc OnStartUp;
+TProc OnFrame;
+TProc OnShutdown;
+
+namespace {
+
+bool AppActive;
+
+std::uint16_t LowWord(LPARAM Value) {
+  return static_cast<std::uint16_t>(Value & 0xFFFF);
+}
+std::uint16_t HighWord(LPARAM Value) {
+  return static_cast<std::uint16_t>((Value >> 16) & 0xFFFF);
+}
+
+// Milliseconds from Earlier to Later on a 32-bit counter, correct across its wrap-around.
+std::uint32_t TicksBetween(std::uint32_t Earlier, std::uint32_t Later) {
+  return Later - Earlier;
+}
+
+} // namespace
+
+void ResetWindowState() {
+  std::fill(std::begin(Keys), std::end(Keys), false);
+  MouseX = MouseY = 0;
+  MouseLeft = MouseRight = false;
+  Done = false;
+  AppActive = false;
+}
+
+bool IsAppActive() {
+  return AppActive;
+}
+
+std::string FpsTitle(std::int32_t FramesPerSecond) {
+  return " [ FPS - " + std::to_string(FramesPerSecond) + " ] ";
+}
+
+void ResizeView(std::int32_t Width, std::int32_t Height) {
+  if (Height == 0) {
+    Height = 1;
+  }
+  glViewport(0, 0, Width, Height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, Width, Height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+LRESULT
+#ifdef _WIN32
+CALLBACK
+#endif
+WindowProc(HWND Window, UINT Message, WPARAM wParam, LPARAM lParam) {
+  switch (Message) {
+  case WM_CREATE:
+    return 0;
+  case WM_DESTROY:
+    if (OnShutdown != nullptr) {
+      OnShutdown();
+    }
+    return 0;
+  case WM_SIZE:
+    ResizeView(LowWord(lParam), HighWord(lParam));
+    return 0;
+  case WM_CLOSE:
+    PostQuitMessage(0);
+    return 0;
+  case WM_ACTIVATEAPP:
+    AppActive = wParam == 1 || wParam == 2;
+    return 0;
+  case WM_KEYDOWN:
+    Keys[wParam & 0xFF] = true;
+    return 0;
+  case WM_KEYUP:
+    Keys[wParam & 0xFF] = false;
+    return 0;
+  case WM_MOUSEMOVE:
+    MouseX = LowWord(lParam);
+    MouseY = HighWord(lParam);
+    return 0;
+  case WM_LBUTTONDOWN:
+    MouseLeft = true;
+    return 0;
+  case WM_LBUTTONUP:
+    MouseLeft = false;
+    return 0;
+  case WM_RBUTTONDOWN:
+    MouseRight = true;
+    return 0;
+  case WM_RBUTTONUP:
+    MouseRight = false;
+    return 0;
+  default:
+    return DefWindowProcA(Window, Message, wParam, lParam);
+  }
+}
+
+void RunFrameLoop(TMessagePump& Pump, TProc Frame, std::uint32_t StartTick) {
+  std::uint32_t LastFrameTick = 0;
+  std::uint32_t FpsStartTick = StartTick;
+  std::int32_t FrameCount = 0;
+  MSG Message;
+  while (!Done) {
+    if (Pump.Peek(Message)) {
+      if (Message.message == WM_QUIT) {
+        Done = true;
+      } else {
+        Pump.Dispatch(Message);
+      }
+      continue;
+    }
+    if (!AppActive) {
+      // Nothing can happen until a message arrives (activation among them).
+      Pump.Wait(TMessagePump::Infinite);
+      continue;
+    }
+    const std::uint32_t Elapsed = TicksBetween(LastFrameTick, Pump.TickCount());
+    if (Elapsed <= 10) {
+      // Sleep until the frame is due, or until a message needs handling first.
+      Pump.Wait(11 - Elapsed);
+      continue;
+    }
+    const std::uint32_t FrameTick = Pump.TickCount();
+    ++FrameCount;
+    Frame();
+    const std::uint32_t Interval = TicksBetween(FpsStartTick, FrameTick);
+    if (Interval > 1000) {
+      const auto FramesPerSecond =
+          static_cast<std::int32_t>(static_cast<double>(FrameCount) * 1000.0 / Interval);
+      Pump.SetTitle(FpsTitle(FramesPerSecond));
+      FpsStartTick = FrameTick;
+      FrameCount = 0;
+    }
+    LastFrameTick = Pump.TickCount();
+  }
+}
+
+bool RunMainLoop(TProc StartUp, TProc Frame, TProc ShutDown) {
+  Done = false;
+  OnStartUp = StartUp;
+  OnFrame = Frame;
+  OnShutdown = ShutDown;
+  TMessagePump& Pump = PlatformMessagePump();
+  const std::uint32_t StartTick = Pump.TickCount();
+  if (!CreateGameWindow(800, 600)) {
+    return false;
+  }
+  RunFrameLoop(Pump, Frame, StartTick);
+  DestroyGameWindow();
+  return true;
+}

@@ -1,0 +1,37 @@
+// Scene switching, game-flow flags and key bindings shared by the menu, the world and the
+// score table.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+using SceneProc = void (*)();
+
+extern SceneProc MenuScene;
+extern SceneProc ScoreScene;
+extern SceneProc GameScene;
+extern SceneProc ExitScene;
+extern SceneProc CurrentScene;
+
+extern bool NeedRestart; // true at load
+extern bool GameOver;    // true at load
+extern bool SaveScores;  // true at load
+extern bool GameStarted; // false at load
+extern std::int32_t Score;
+// Entries 1 to 10 are indices 0 to 9.
+extern std::array<std::int32_t, 10> ScoreTable;
+
+extern std::int32_t ScreenWidth;  // 800
+extern std::int32_t ScreenHeight; // 600
+
+// Virtual-key codes of the movement keys (set by StartUp).
+extern std::uint8_t KeyUp;
+extern std::uint8_t KeyDown;
+extern std::uint8_t KeyLeft;
+extern std::uint8_t KeyRight;
+extern std::uint8_t KeyExtra;
+
+// Sets the key bindings (W, S, A, D and E).
+void SetKeyBindings();
+// Puts every flow variable back to its value at load (for tests and tools).
+void ResetGameFlow();

@@ -1,0 +1,44 @@
+#include "Scenes.h"
+
+#include "FontUnit.h"
+#include "OGLWnd.h"
+#include "Textures.h"
+#include "game/world/World.h"
+
+#include <GL/gl.h>
+
+void StartUp() {
+  SetKeyBindings();
+  LoadTextures();
+  BuildFont();
+  glEnable(GL_BLEND);
+  glEnable(GL_CULL_FACE);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_ALPHA_TEST);
+  glAlphaFunc(GL_GREATER, 0.1f);
+  glEnable(GL_TEXTURE_2D);
+  MenuScene = RunMenuScene;
+  ScoreScene = RunScoreScene;
+  GameScene = RunGameScene;
+  ExitScene = RunExitScene;
+  CurrentScene = MenuScene;
+}
+
+void DoFrame() {
+  CurrentScene();
+  SwapWindowBuffers();
+}
+
+void ShutDown() {
+  DeleteFont();
+}
+
+void RunGameScene() {
+  GameStarted = true;
+  WorldStep();
+  WorldDraw();
+}
+
+void RunExitScene() {
+  Done = true;
+}

@@ -1,0 +1,171 @@
+// The window, context and message source over SDL2. SDL events are translated into the window
+// messages of the game's window procedure, so the procedure and the loop are the same as on
+// Windows.
+#include "OGLWnd.h"
+#include "SdlMessages.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+SDL_Window* WindowHandle;
+SDL_GLContext RenderContext;
+bool QuitPosted;
+int ClientWidth = 800;
+int ClientHeight = 600;
+
+void ReportSetUpFailure(const char* Text) {
+  const std::string Line = std::string(Text) + " (" + SDL_GetError() + ")";
+  std::fprintf(stderr, "kelto: %s\n", Line.c_str());
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Text, nullptr);
+}
+
+class TSdlMessagePump final : public TMessagePump {
+public:
+  std::uint32_t TickCount() override { return SDL_GetTicks(); }
+
+  bool Peek(MSG& Message) override {
+    SDL_Event Event;
+    while (SDL_PollEvent(&Event)) {
+      if (TranslateSdlEvent(Event, WindowHandle, Message)) {
+        return true;
+      }
+    }
+    // As on Windows, a posted quit is seen once nothing else is waiting.
+    if (QuitPosted) {
+      QuitPosted = false;
+      Message = MSG{WindowHandle, WM_QUIT, 0, 0};
+      return true;
+    }
+    return false;
+  }
+
+  void Dispatch(const MSG& Message) override {
+    WindowProc(Message.hwnd, Message.message, Message.wParam, Message.lParam);
+  }
+
+  void Wait(std::uint32_t TimeoutMs) override {
+    if (QuitPosted) {
+      return;
+    }
+    if (TimeoutMs == Infinite) {
+      SDL_WaitEvent(nullptr);
+    } else {
+      SDL_WaitEventTimeout(nullptr, static_cast<int>(TimeoutMs));
+    }
+  }
+
+  void SetTitle(const std::string& Title) override {
+    if (WindowHandle != nullptr) {
+      SDL_SetWindowTitle(WindowHandle, Title.c_str());
+    }
+  }
+};
+
+TSdlMessagePump Pump;
+
+} // namespace
+
+LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {
+  return 0;
+}
+
+void PostQuitMessage(int) {
+  QuitPosted = true;
+}
+
+TMessagePump& PlatformMessagePump() {
+  return Pump;
+}
+
+void ShowErrorBox(const char* Text, bool IconError) {
+  std::fprintf(stderr, "kelto: %s\n", Text);
+  SDL_ShowSimpleMessageBox(IconError ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION, "Error",
+                           Text, nullptr);
+}
+
+bool ApplyPixelFormat(std::uint8_t Bits) {
+  // SDL fixes the pixel format when the window is created, so choosing the format creates the
+  // hidden window. The depth request falls back to the closest format the display offers.
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+  for (int Depth : {static_cast<int>(Bits), 24, 16}) {
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, Depth);
+    WindowHandle = SDL_CreateWindow("kelto", 0, 0, ClientWidth, ClientHeight,
+                                    SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (WindowHandle != nullptr) {
+      DeviceContext = WindowHandle;
+      return true;
+    }
+  }
+  ReportSetUpFailure("ChoosePixelFormat failed");
+  return false;
+}
+
+bool CreateGameWindow(std::int32_t Width, std::int32_t Height) {
+  // No capture: a button released outside the window is not reported to it.
+  SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+  // Closing the window asks the game (WM_CLOSE) instead of quitting SDL directly.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  ClientWidth = Width;
+  ClientHeight = Height;
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    ReportSetUpFailure("Unable to open a window");
+    return false;
+  }
+  if (!ApplyPixelFormat(32)) {
+    return false;
+  }
+  RenderContext = SDL_GL_CreateContext(WindowHandle);
+  if (RenderContext == nullptr) {
+    ReportSetUpFailure("Unable to create the OpenGL context");
+    return false;
+  }
+  if (SDL_GL_MakeCurrent(WindowHandle, RenderContext) != 0) {
+    ReportSetUpFailure("Unable to make the OpenGL context current");
+    return false;
+  }
+  // The game's own pacing sets its speed, not the display's refresh.
+  SDL_GL_SetSwapInterval(0);
+  SDL_RaiseWindow(WindowHandle);
+  SDL_SetWindowInputFocus(WindowHandle);
+  SDL_ShowWindow(WindowHandle);
+  // Showing the window sends no size message here, so the projection is set now.
+  ResizeView(Width, Height);
+  if (OnStartUp != nullptr) {
+    OnStartUp();
+  }
+  return true;
+}
+
+void SwapWindowBuffers() {
+  SDL_GL_SwapWindow(WindowHandle);
+}
+
+bool HasCurrentContext() {
+  return SDL_GL_GetCurrentContext() != nullptr;
+}
+
+void DestroyGameWindow() {
+  if (RenderContext != nullptr) {
+    SDL_GL_MakeCurrent(WindowHandle, nullptr);
+    SDL_GL_DeleteContext(RenderContext);
+    RenderContext = nullptr;
+  }
+  DeviceContext = nullptr;
+  if (WindowHandle != nullptr) {
+    WindowProc(WindowHandle, WM_DESTROY, 0, 0);
+    SDL_DestroyWindow(WindowHandle);
+    WindowHandle = nullptr;
+  }
+  SDL_Quit();
+}

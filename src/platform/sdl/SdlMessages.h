@@ -1,0 +1,12 @@
+// Translation of SDL events into the game's window messages.
+#pragma once
+
+#include "WinMessages.h"
+
+#include <SDL.h>
+
+// The Windows virtual-key code of an SDL key, or 0 for a key that has none.
+int VirtualKeyOf(SDL_Keycode Key);
+
+// Fills Message for an event the window procedure hears about; false for any other event.
+bool TranslateSdlEvent(const SDL_Event& Event, HWND Window, MSG& Message);

@@ -2,12 +2,14 @@
 
 #include "FontUnit.h"
 #include "OGLWnd.h"
+#include "ScoreFile.h"
 #include "Textures.h"
 #include "game/world/World.h"
 
 #include <GL/gl.h>
 
 void StartUp() {
+  LoadScoreTable();
   SetKeyBindings();
   LoadTextures();
   BuildFont();

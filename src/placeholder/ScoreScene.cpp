@@ -1,0 +1,3 @@
+// Temporary: replaced by the score scene.
+#include "game/scenes/Scenes.h"
+void RunScoreScene() {}

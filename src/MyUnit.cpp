@@ -1,5 +1,6 @@
 #include "MyUnit.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -36,7 +37,10 @@ bool AimAngle(float dx, float dy, float& Angle) {
 }
 
 std::string IntToText(std::int32_t Value) {
-  return std::to_string(Value);
+  // to_chars: no locale, and the smallest value needs no special case.
+  char Text[16];
+  const auto Result = std::to_chars(Text, Text + sizeof Text, Value);
+  return std::string(Text, Result.ptr);
 }
 
 void FatalError(const std::string& What) {

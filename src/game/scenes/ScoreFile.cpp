@@ -1,0 +1,191 @@
+#include "ScoreFile.h"
+
+#include "AtomicFile.h"
+#include "GameFlow.h"
+#include "MyUnit.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+const std::string ScoreFileName = "score.txt";
+constexpr int ScoreLines = 10;
+
+// One line on standard error. Written with fwrite so that a line holding a NUL byte is still
+// reported whole.
+void Report(const std::string& Message) {
+  const std::string Line = "kelto: " + Message + "\n";
+  std::fwrite(Line.data(), 1, Line.size(), stderr);
+  std::fflush(stderr);
+}
+
+[[noreturn]] void Abort(const std::string& Message) {
+  Report(Message);
+  std::exit(1);
+}
+
+int DigitValue(char c) {
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  if (c >= 'a' && c <= 'f') {
+    return c - 'a' + 10;
+  }
+  if (c >= 'A' && c <= 'F') {
+    return c - 'A' + 10;
+  }
+  return -1;
+}
+
+enum class TLineResult { Line, End, Error };
+
+// Reads the next line without its line end. A line ends at LF; a CR right before the LF (or
+// right before the end of the file) belongs to the line end, so files written on Windows read
+// the same. Any other byte, NUL included, is part of the line.
+TLineResult ReadLine(std::FILE* File, std::string& Line) {
+  Line.clear();
+  int c = 0;
+  bool Any = false;
+  while ((c = std::getc(File)) != EOF) {
+    Any = true;
+    if (c == '\n') {
+      break;
+    }
+    Line.push_back(static_cast<char>(c));
+  }
+  if (c == EOF && std::ferror(File)) {
+    return TLineResult::Error;
+  }
+  if (!Any) {
+    return TLineResult::End;
+  }
+  if (!Line.empty() && Line.back() == '\r') {
+    Line.pop_back();
+  }
+  return TLineResult::Line;
+}
+
+} // namespace
+
+// Rules: leading spaces, then at most one sign, then either a decimal number or a hexadecimal one
+// introduced by "$", "x", "X", "0x" or "0X"; at least one digit; nothing after the digits (not
+// even a space). The sign is applied to the value as read, and the signed result must lie in
+// -2147483648 .. 2147483647 whatever the base: "$7FFFFFFF" is the largest hexadecimal value,
+// "-$80000000" the smallest, and "$80000000" or "$FFFFFFFF" are range errors (they do not wrap to
+// negative numbers). A sign is only taken before the prefix, so "$-1" and "0x+1" are errors.
+bool TextToInt(std::string_view Text, std::int32_t& Value) {
+  std::size_t i = 0;
+  while (i < Text.size() && Text[i] == ' ') {
+    ++i;
+  }
+  bool Negative = false;
+  if (i < Text.size() && (Text[i] == '-' || Text[i] == '+')) {
+    Negative = Text[i] == '-';
+    ++i;
+  }
+  int Base = 10;
+  if (i < Text.size() && (Text[i] == '$' || Text[i] == 'x' || Text[i] == 'X')) {
+    Base = 16;
+    i += 1;
+  } else if (i + 1 < Text.size() && Text[i] == '0' && (Text[i + 1] == 'x' || Text[i + 1] == 'X')) {
+    Base = 16;
+    i += 2;
+  }
+  if (i == Text.size()) {
+    return false;
+  }
+  constexpr std::uint64_t Limit = 0x80000000u; // the magnitude of the smallest value
+  std::uint64_t Magnitude = 0;
+  for (; i < Text.size(); ++i) {
+    const int Digit = DigitValue(Text[i]);
+    if (Digit < 0 || Digit >= Base) {
+      return false;
+    }
+    Magnitude = Magnitude * static_cast<std::uint64_t>(Base) + static_cast<std::uint64_t>(Digit);
+    if (Magnitude > Limit) {
+      return false; // out of range, whatever follows (and no overflow of the accumulator)
+    }
+  }
+  if (Negative) {
+    Value = static_cast<std::int32_t>(-static_cast<std::int64_t>(Magnitude));
+  } else if (Magnitude == Limit) {
+    return false;
+  } else {
+    Value = static_cast<std::int32_t>(Magnitude);
+  }
+  return true;
+}
+
+void LoadScoreTable() {
+  std::FILE* File = std::fopen(ScoreFileName.c_str(), "rb");
+  if (File == nullptr && errno == ENOENT) {
+    // Only a missing file is created; one that exists but cannot be read is an error and stays
+    // as it is.
+    std::string ErrorText;
+    if (!CreateFileIfAbsent(ScoreFileName, ErrorText)) {
+      Abort(ErrorText);
+    }
+    File = std::fopen(ScoreFileName.c_str(), "rb");
+  }
+  if (File == nullptr) {
+    Abort(ScoreFileName + ": " + std::strerror(errno));
+  }
+  std::string Line;
+  for (int i = 0; i < ScoreLines; ++i) {
+    const TLineResult Result = ReadLine(File, Line);
+    if (Result == TLineResult::Error) {
+      const int Error = errno;
+      std::fclose(File);
+      Abort(ScoreFileName + ": " + std::strerror(Error));
+    }
+    if (Result == TLineResult::End) {
+      break;
+    }
+    if (Line.empty()) {
+      continue;
+    }
+    std::int32_t Value = 0;
+    if (!TextToInt(Line, Value)) {
+      std::fclose(File);
+      Abort(ScoreFileName + ", line " + IntToText(i + 1) + ": '" + Line +
+            "' is not a valid integer value");
+    }
+    ScoreTable[i] = Value;
+  }
+  // Only read from, so closing cannot lose anything; nothing stays open after start-up.
+  std::fclose(File);
+}
+
+bool SaveScoreTable() {
+  std::string Contents;
+  for (const std::int32_t Entry : ScoreTable) {
+    Contents += IntToText(Entry);
+    Contents += "\r\n";
+  }
+  std::string ErrorText;
+  if (ReplaceFileContents(ScoreFileName, Contents, ErrorText)) {
+    return true;
+  }
+  Report("cannot save " + ScoreFileName + ": " + ErrorText);
+  return false;
+}
+
+void SortScoreTable() {
+  for (int i = 0; i < ScoreLines - 1; ++i) {
+    for (int j = i + 1; j < ScoreLines; ++j) {
+      if (ScoreTable[i] < ScoreTable[j]) {
+        std::swap(ScoreTable[i], ScoreTable[j]);
+      }
+    }
+  }
+}
+
+void ApplyBestScore() {
+  if (ScoreTable[ScoreLines - 1] < Score) {
+    ScoreTable[ScoreLines - 1] = Score;
+  }
+}

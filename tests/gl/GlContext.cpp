@@ -42,6 +42,11 @@ void ResetFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
+void MakeFixtureCurrent() {
+  SDL_GL_MakeCurrent(TestWindow, TestContext);
+  DeviceContext = TestWindow;
+}
+
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {

@@ -15,3 +15,5 @@ TRgba ReadPixel(int x, int y);
 std::vector<TRgba> ReadScreen();
 // Clears to black with the depth buffer, resets matrices to the window projection.
 void ResetFrame();
+// Makes the fixture's own context current again (after a test ran a window of its own).
+void MakeFixtureCurrent();

@@ -167,5 +167,5 @@ void DestroyGameWindow() {
     SDL_DestroyWindow(WindowHandle);
     WindowHandle = nullptr;
   }
-  SDL_Quit();
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: logic, drawing and end-to-end tests, the logic tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzzing run of the picture
+# reader.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+
+"$root/scripts/deps.sh" test
+
+echo "== build"
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build" -j"$jobs" >/dev/null
+
+echo "== tests"
+(cd "$root/build" && ctest --output-on-failure -j"$jobs")
+
+echo "== logic tests under AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DKELTO_SANITIZE=ON >/dev/null
+cmake --build "$root/build-asan" -j"$jobs" --target kelto-unit-tests kelto-replay >/dev/null
+(cd "$root/build-asan" && ctest --output-on-failure -j"$jobs" -L unit)
+
+if [[ -x "$root/scripts/fuzz.sh" ]]; then
+  echo "== fuzzing the picture reader"
+  "$root/scripts/fuzz.sh" 20
+fi
+
+if [[ -x "$root/scripts/wine-test.sh" ]]; then
+  echo "== Windows build under Wine"
+  "$root/scripts/wine-test.sh"
+fi
+echo "== all tests passed"

@@ -1,0 +1,44 @@
+// The glyph display lists from a GDI TrueType font, rendered by WGL.
+#include "FontUnit.h"
+#include "OGLWnd.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+constexpr UINT GlyphCount = 255;
+
+// Glyphs without pixels (the space, the no-break space) must still move the raster position
+// on. Some OpenGL drivers reject the empty bitmap that wglUseFontBitmaps records for them, and
+// the list then draws nothing and advances nothing; a one-pixel bitmap with no bit set draws
+// nothing either but carries the advance. Where the recorded list was fine this changes nothing.
+void RecordBlankGlyphs() {
+  const MAT2 Identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  static const GLubyte NoPixels[4] = {0, 0, 0, 0};
+  for (UINT Code = 0; Code < GlyphCount; ++Code) {
+    GLYPHMETRICS Metrics{};
+    const DWORD Size =
+        GetGlyphOutlineA(DeviceContext, Code, GGO_BITMAP, &Metrics, 0, nullptr, &Identity);
+    if (Size != 0) {
+      continue; // a glyph with pixels, or no glyph at all (GDI_ERROR)
+    }
+    glNewList(FontBase + Code, GL_COMPILE);
+    glBitmap(1, 1, 0, 0, static_cast<GLfloat>(Metrics.gmCellIncX),
+             static_cast<GLfloat>(Metrics.gmCellIncY), NoPixels);
+    glEndList();
+  }
+}
+
+} // namespace
+
+void BuildFont() {
+  FontBase = glGenLists(GlyphCount);
+  // An 18-pixel character height of Courier New in code page 1251, so bytes 0xC0 to 0xFF are
+  // Cyrillic letters. The font stays selected for the life of the device context.
+  const HFONT Font = CreateFontA(-18, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+                                 OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, "Courier New");
+  SelectObject(DeviceContext, Font);
+  wglUseFontBitmapsA(DeviceContext, 0, GlyphCount, FontBase);
+  RecordBlankGlyphs();
+}

@@ -2,8 +2,14 @@
 # The real game on an X display: its window, the frame-rate title, and the two ways it is ended
 # from outside.
 source "$(dirname "$0")/lib.sh"
-start_display
 make_run_dir
+
+# Without a display the game says so and fails, instead of running where nobody can see it.
+(cd "$RUN_DIR" && env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 ./kelto >/dev/null 2>"$E2E_TMP/nodisplay") &&
+  fail "the game ran without a display"
+grep -q "Unable to open a window" "$E2E_TMP/nodisplay" || fail "no report: $(cat "$E2E_TMP/nodisplay")"
+
+start_display
 
 start_game
 wait_window

@@ -8,6 +8,7 @@
 #include <SDL_opengl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -119,6 +120,15 @@ bool CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   ClientWidth = Width;
   ClientHeight = Height;
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    ReportSetUpFailure("Unable to open a window");
+    return false;
+  }
+  // Without a display SDL falls back to drivers that draw nowhere; a game nobody can see is a
+  // failure, not a run.
+  const char* Driver = SDL_GetCurrentVideoDriver();
+  if (Driver == nullptr || std::strcmp(Driver, "offscreen") == 0 ||
+      std::strcmp(Driver, "dummy") == 0) {
+    SDL_SetError("no display (video driver %s)", Driver != nullptr ? Driver : "none");
     ReportSetUpFailure("Unable to open a window");
     return false;
   }

@@ -1,0 +1,130 @@
+// Frame benchmark: runs the real game (its start-up, frame and shutdown procedures in the real
+// window and paced loop) for ten seconds on the current X display, and beside it a bare window
+// that only clears and swaps under the same pacing. Each runs in a process of its own so that CPU
+// time and peak memory are its own. Run it under Xvfb: xvfb-run -a build/bench/bench_frames
+#include "OGLWnd.h"
+#include "game/scenes/Scenes.h"
+
+#include <GL/gl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+TClock::time_point ProcessStart;
+TClock::time_point FirstFrameShown;
+std::vector<TClock::time_point> FrameStarts;
+double Seconds = 10;
+TProc RealFrame;
+
+void TimedFrame() {
+  const TClock::time_point Now = TClock::now();
+  FrameStarts.push_back(Now);
+  // After the menu's first frame has started a new game, play it.
+  if (FrameStarts.size() == 2 && GameScene != nullptr) {
+    CurrentScene = GameScene;
+  }
+  RealFrame();
+  if (FrameStarts.size() == 1) {
+    glFinish();
+    FirstFrameShown = TClock::now();
+  }
+  if (std::chrono::duration<double>(Now - FrameStarts.front()).count() >= Seconds) {
+    Done = true;
+  }
+}
+
+void NoStartUp() {}
+void NoShutDown() {}
+void BareFrame() {
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  SwapWindowBuffers();
+}
+
+double Millis(TClock::duration Span) {
+  return std::chrono::duration<double, std::milli>(Span).count();
+}
+
+// Runs one subject in this process and prints one result line.
+int RunSubject(bool Game) {
+  RealFrame = Game ? DoFrame : BareFrame;
+  const bool Ran = Game ? RunMainLoop(StartUp, TimedFrame, ShutDown)
+                        : RunMainLoop(NoStartUp, TimedFrame, NoShutDown);
+  if (!Ran || FrameStarts.size() < 2) {
+    std::fprintf(stderr, "no frames ran\n");
+    return 1;
+  }
+  std::vector<double> Intervals;
+  for (std::size_t i = 1; i < FrameStarts.size(); ++i) {
+    Intervals.push_back(Millis(FrameStarts[i] - FrameStarts[i - 1]));
+  }
+  std::sort(Intervals.begin(), Intervals.end());
+  const double Wall =
+      std::chrono::duration<double>(FrameStarts.back() - FrameStarts.front()).count();
+  rusage Usage{};
+  getrusage(RUSAGE_SELF, &Usage);
+  const double Cpu = Usage.ru_utime.tv_sec + Usage.ru_utime.tv_usec / 1e6 + Usage.ru_stime.tv_sec +
+                     Usage.ru_stime.tv_usec / 1e6;
+  const double Total = std::chrono::duration<double>(TClock::now() - ProcessStart).count();
+  std::printf("%-12s %8.1f %10.2f %10.2f %8.1f %12.1f %12ld\n", Game ? "game" : "bare window",
+              (FrameStarts.size() - 1) / Wall, Intervals[Intervals.size() / 2],
+              Intervals[std::min(Intervals.size() - 1, Intervals.size() * 99 / 100)],
+              100.0 * Cpu / Total, Millis(FirstFrameShown - ProcessStart), Usage.ru_maxrss / 1024);
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  ProcessStart = TClock::now();
+  if (const char* Value = std::getenv("KELTO_BENCH_SECONDS")) {
+    Seconds = std::atof(Value);
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--game") == 0) {
+    return RunSubject(true);
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--bare") == 0) {
+    return RunSubject(false);
+  }
+  // The game runs in a scratch folder holding its pictures, so no score file is disturbed.
+  const std::filesystem::path Scratch =
+      std::filesystem::temp_directory_path() / ("kelto-bench-" + std::to_string(getpid()));
+  std::filesystem::create_directories(Scratch);
+  std::filesystem::create_directory_symlink(std::filesystem::path(KELTO_RUN_DIR) / "picture",
+                                            Scratch / "picture");
+  const std::string Self = std::filesystem::canonical("/proc/self/exe");
+  std::printf("%-12s %8s %10s %10s %8s %12s %12s\n", "subject", "fps", "median ms", "p99 ms",
+              "cpu %", "start-up ms", "peak RSS MiB");
+  int Status = 0;
+  for (const char* Mode : {"--bare", "--game"}) {
+    std::fflush(stdout);
+    const pid_t Child = fork();
+    if (Child == 0) {
+      if (chdir(Scratch.c_str()) != 0) {
+        _exit(1);
+      }
+      execl(Self.c_str(), Self.c_str(), Mode, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    int ChildStatus = 0;
+    waitpid(Child, &ChildStatus, 0);
+    if (!WIFEXITED(ChildStatus) || WEXITSTATUS(ChildStatus) != 0) {
+      Status = 1;
+    }
+  }
+  std::filesystem::remove_all(Scratch);
+  return Status;
+}

@@ -39,6 +39,8 @@ public:
 protected:
   // The base quad: a triangle strip of Size centred on the current origin.
   void DrawQuad() const;
+  // Saves the matrix, moves to (x, y), turns by Angle and draws the base quad; restores.
+  void DrawQuadAt(long double x, long double y);
 };
 
 class TBullet : public TUnit {
@@ -98,6 +100,8 @@ public:
   void Setup();
   void Draw() override;
   void Update() override {}
+  // Moves the animation on by one drawn frame and returns the sprite-sheet frame k to show.
+  int AdvanceFrame();
 
   bool Armed = false;
   float Frame = 0;

@@ -64,8 +64,12 @@ protected:
     if (FontBase == 0 || !glIsList(FontBase + '0')) {
       BuildFont();
     }
-    // The drawing state the game runs with (start-up), and no texture bound.
+    // The drawing state the game runs with: start-up's, with depth testing on as every text print
+    // leaves it (the rectangle of the button therefore writes depth under its label), and no
+    // texture bound.
     glBindTexture(GL_TEXTURE_2D, 0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
     glEnable(GL_BLEND);
     glEnable(GL_CULL_FACE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -3,6 +3,7 @@
 
 #include "UTypes.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -42,6 +43,8 @@ enum class TTgaResult {
 // system's reason when the result is IoError.
 TTgaResult ReadTgaFile(TTexture& Texture, const std::string& FileName,
                        std::string* IoErrorText = nullptr);
+// The same checks on a picture already in memory (never Missing or IoError).
+TTgaResult ReadTgaData(TTexture& Texture, const std::uint8_t* Data, std::size_t Size);
 
 // Reads a picture and uploads it as a texture (needs a current context). A missing or malformed
 // file gives false; an input/output error on an existing file ends the program.

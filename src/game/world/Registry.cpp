@@ -7,8 +7,10 @@
 #include "game/scenes/ScoreFile.h"
 #include "game/units/Units.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
 std::vector<TUnit*> Units;
 std::int32_t UnitCount = 0;
@@ -23,56 +25,86 @@ struct TRegistryRelease {
   ~TRegistryRelease() { ReleaseUnits(); }
 } RegistryRelease;
 
-// Box data of one slot for the collision pass, copied once per pass: no Collide handler moves,
-// resizes, adds or removes a unit, so the copy stays exact for the whole pass.
-struct TBoxCopy {
-  double x, y;   // centre
-  double hw, hh; // half of the full size
+// The collision pass works on a compact copy of the occupied slots, taken once per pass: no
+// Collide handler moves, resizes, adds or removes a unit, so the copy stays exact throughout.
+// Each unit gets a reach per axis, a float bound on half its size plus slack, such that two
+// units whose centres are further apart than their reaches summed are certainly rejected by the
+// exact extended-precision test of BoxesOverlap. The slack (2^-10 of the half size, 2^-16 of the
+// coordinate, 2^-126 absolute) is far larger than every rounding error of either computation;
+// NaN and infinite values never reject, so they always reach the exact test.
+struct TPassCopy {
+  std::vector<std::int32_t> Slot;
+  std::vector<float> X, Y, ReachX, ReachY;
+  std::vector<std::uint8_t> Near;
 };
+TPassCopy Pass;
 
-// A cheap, conservative test: false only when the exact long double test of BoxesOverlap is
-// certainly false. The margins (2^-20 of the half sizes, 2^-40 of the coordinates) are far
-// larger than every rounding error of both computations; NaN and infinities never reject.
-bool MayOverlap(const TBoxCopy& A, const TBoxCopy& B) {
-  constexpr double SizeSlack = 0x1p-20;
-  constexpr double PosSlack = 0x1p-40;
-  const double gx = std::fabs(A.x - B.x);
-  const double rx = (A.hw + B.hw) + (std::fabs(A.hw) + std::fabs(B.hw)) * SizeSlack +
-                    (std::fabs(A.x) + std::fabs(B.x)) * PosSlack;
-  if (gx > rx) {
-    return false;
-  }
-  const double gy = std::fabs(A.y - B.y);
-  const double ry = (A.hh + B.hh) + (std::fabs(A.hh) + std::fabs(B.hh)) * SizeSlack +
-                    (std::fabs(A.y) + std::fabs(B.y)) * PosSlack;
-  return !(gy > ry);
+float Reach(float Centre, float Size) {
+  const float Half = Size * 0.5f;
+  return Half + std::fabs(Half) * 0x1p-10f + std::fabs(Centre) * 0x1p-16f + 0x1p-126f;
 }
 
-std::vector<TBoxCopy> Boxes;
+// Near[b] := 1 when unit b may overlap the receiver at (x, y) with reaches (rx, ry), 0 when it
+// certainly does not; Count is a multiple of 8, so the loop vectorises without a remainder.
+void MarkNear(const float* __restrict X, const float* __restrict Y, const float* __restrict ReachX,
+              const float* __restrict ReachY, std::uint8_t* __restrict Near, std::size_t Count,
+              float x, float y, float rx, float ry) {
+  for (std::size_t b = 0; b < Count; ++b) {
+    const bool FarX = std::fabs(x - X[b]) > rx + ReachX[b];
+    const bool FarY = std::fabs(y - Y[b]) > ry + ReachY[b];
+    Near[b] = static_cast<std::uint8_t>(!(FarX | FarY));
+  }
+}
 
 void CollisionPass() {
-  const auto Slots = static_cast<std::size_t>(UnitSlots);
-  Boxes.resize(Slots);
-  for (std::size_t i = 0; i < Slots; ++i) {
-    if (const TUnit* Unit = Units[i]; Unit != nullptr) {
-      Boxes[i] = TBoxCopy{Unit->Pos.x, Unit->Pos.y, Unit->Size.x / 2.0, Unit->Size.y / 2.0};
+  Pass.Slot.clear();
+  Pass.X.clear();
+  Pass.Y.clear();
+  Pass.ReachX.clear();
+  Pass.ReachY.clear();
+  for (std::int32_t i = 0; i < UnitSlots; ++i) {
+    if (const TUnit* Unit = Units[static_cast<std::size_t>(i)]; Unit != nullptr) {
+      Pass.Slot.push_back(i);
+      Pass.X.push_back(Unit->Pos.x);
+      Pass.Y.push_back(Unit->Pos.y);
+      Pass.ReachX.push_back(Reach(Unit->Pos.x, Unit->Size.x));
+      Pass.ReachY.push_back(Reach(Unit->Pos.y, Unit->Size.y));
     }
   }
-  // Every ordered pair, receiver i ascending; the inner index starts at 1, so the unit in slot 0
-  // receives calls but is never passed as the other unit.
-  for (std::size_t i = 0; i < Slots; ++i) {
-    TUnit* Unit = Units[i];
-    if (Unit == nullptr) {
-      continue;
+  const std::size_t Count = Pass.Slot.size();
+  const std::size_t Padded = (Count + 7) / 8 * 8;
+  Pass.X.resize(Padded, 0);
+  Pass.Y.resize(Padded, 0);
+  Pass.ReachX.resize(Padded, 0);
+  Pass.ReachY.resize(Padded, 0);
+  Pass.Near.resize(Padded);
+  // The other unit's slot starts at 1: the unit in slot 0 receives calls but is never the other.
+  const std::size_t FirstOther = (Count > 0 && Pass.Slot[0] == 0) ? 1 : 0;
+  std::uint8_t* Near = Pass.Near.data();
+  // Every ordered pair, receiver slot ascending, then other slot ascending.
+  for (std::size_t a = 0; a < Count; ++a) {
+    MarkNear(Pass.X.data(), Pass.Y.data(), Pass.ReachX.data(), Pass.ReachY.data(), Near, Padded,
+             Pass.X[a], Pass.Y[a], Pass.ReachX[a], Pass.ReachY[a]);
+    Near[a] = 0;
+    if (FirstOther == 1) {
+      Near[0] = 0;
     }
-    const TBoxCopy& Box = Boxes[i];
-    for (std::size_t j = 1; j < Slots; ++j) {
-      TUnit* Other = Units[j];
-      if (j == i || Other == nullptr || !MayOverlap(Box, Boxes[j])) {
+    std::fill(Near + Count, Near + Padded, std::uint8_t{0});
+    TUnit* Unit = Units[static_cast<std::size_t>(Pass.Slot[a])];
+    for (std::size_t Block = 0; Block < Padded; Block += 8) {
+      std::uint64_t Eight;
+      std::memcpy(&Eight, Near + Block, sizeof Eight);
+      if (Eight == 0) {
         continue;
       }
-      if (BoxesOverlap(Unit->Pos, Other->Pos, Unit->Size, Other->Size)) {
-        Unit->Collide(*Other);
+      for (std::size_t b = Block; b < Block + 8; ++b) {
+        if (Near[b] == 0) {
+          continue;
+        }
+        TUnit* Other = Units[static_cast<std::size_t>(Pass.Slot[b])];
+        if (BoxesOverlap(Unit->Pos, Other->Pos, Unit->Size, Other->Size)) {
+          Unit->Collide(*Other);
+        }
       }
     }
   }

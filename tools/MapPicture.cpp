@@ -75,6 +75,18 @@ TRgb WallColour(float x, float y) {
   } else if (fx > 30.4f || fy > 14.4f) {
     Colour = Scale(Colour, 0.84f);
   }
+  // A light stud in each outer corner of the level. Besides finishing the corners it matters to
+  // the score table: its text is printed textured with this picture at texture coordinate
+  // (1, 1), which filtering takes from the four corner texels, and light corners keep the text
+  // in its own colour.
+  for (const float cx : {0.0f, LevelWidth}) {
+    for (const float cy : {0.0f, LevelHeight}) {
+      const float d = Length(x - cx, y - cy);
+      if (d < 7) {
+        return d < 5.5f ? Rgb(236, 238, 244) : Rgb(22, 24, 32);
+      }
+    }
+  }
   const TNearest Floor = NearestCell(x, y, false);
   if (Floor.Distance < 2.5f) {
     return Rgb(22, 24, 32);

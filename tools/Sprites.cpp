@@ -238,32 +238,38 @@ TPicture PaintFastField() {
                                   Rgb(60, 20, 6), 1.7f});
 }
 
-// The sensor: a steel floor plate with a hazard-striped border and a red lens in the middle.
-// Sensors never turn, so the light falls from the upper left.
+// The sensor: a steel floor plate covering its whole tile, with a hazard-striped border, a red
+// lens in the middle and a bolt in each corner. Sensors never turn, so the light falls from the
+// upper left.
+//
+// The plate is opaque and light right at its corners for a reason beyond looks: it is the last
+// picture loaded, so it is still bound when the menu prints its first labels, and the printed
+// glyphs are textured with the bound picture at texture coordinate (0, 0), which filtering takes
+// from the four corner texels. Transparent corners would make the alpha test drop the labels.
 TPicture PaintSensor() {
   return Render(64, 64, 32, Samples, [](float x, float y) {
     const float u = x - 32, v = y - 32;
     TPaint P;
-    const float Plate = Box(u, v, 0, 0, 30, 30, 7);
+    const float Plate = Box(u, v, 0, 0, 32, 32);
     const float Grain = 0.94f + 0.12f * ValueNoise(x * 0.9f, y * 0.12f, 71);
     TRgb Steel = Scale(Rgb(88, 95, 110), Grain);
     // Bevel: lit on the upper and left edges, shaded on the others.
     if (Plate > -5) {
       Steel = Scale(Steel, u + v < 0 ? 1.35f : 0.7f);
     }
-    P.Shape(Plate, Steel, 1.8f, Ink);
-    const float Band = std::max(Box(u, v, 0, 0, 24, 24, 4), -Box(u, v, 0, 0, 18, 18, 3));
+    P.Shape(Plate, Steel, 1.5f, Ink);
+    const float Band = std::max(Box(u, v, 0, 0, 25, 25, 4), -Box(u, v, 0, 0, 19, 19, 3));
     const bool Yellow = std::fmod(u + v + 200, 10.0f) < 5;
     P.Over(Band, Yellow ? Rgb(250, 200, 40) : Rgb(34, 32, 30));
-    P.Shape(Box(u, v, 0, 0, 18, 18, 3), Rgb(56, 60, 72), 1.4f, Ink);
-    P.Over(std::max(Band, std::fabs(Box(u, v, 0, 0, 24, 24, 4)) - 0.8f), Ink);
+    P.Shape(Box(u, v, 0, 0, 19, 19, 3), Rgb(56, 60, 72), 1.4f, Ink);
+    P.Over(std::max(Band, std::fabs(Box(u, v, 0, 0, 25, 25, 4)) - 0.8f), Ink);
     for (const float su : {-1.0f, 1.0f}) {
       for (const float sv : {-1.0f, 1.0f}) {
-        P.Shape(Circle(u, v, 26.5f * su, 26.5f * sv, 1.8f), Rgb(190, 195, 205), 0.7f, Ink);
+        P.Shape(Circle(u, v, 32 * su, 32 * sv, 5), Rgb(215, 220, 230), 1.2f, Ink);
       }
     }
-    P.Shape(Circle(u, v, 0, 0, 12.5f), Scale(Rgb(165, 170, 182), DomeLight(-u, -v, 13)), 1.6f, Ink);
-    P.Shape(Circle(u, v, 0, 0, 9), Scale(Rgb(255, 70, 40), DomeLight(u, v, 9)), 1.4f, Ink);
+    P.Shape(Circle(u, v, 0, 0, 13), Scale(Rgb(165, 170, 182), DomeLight(-u, -v, 13)), 1.6f, Ink);
+    P.Shape(Circle(u, v, 0, 0, 9.5f), Scale(Rgb(255, 70, 40), DomeLight(u, v, 9.5f)), 1.4f, Ink);
     P.Over(Circle(u, v, -3, -3, 2.2f), Rgb(255, 210, 190));
     return P.Texel;
   });

@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -62,6 +63,10 @@ TEST(GeneratedPictures, SpritesAreHardEdgedPowerOfTwoPicturesWithAClearBorder) {
     EXPECT_GT(Opaque, static_cast<int>(Sprite.Width * Sprite.Height / 10)) << "mostly empty";
     // The outermost texels stay clear, so that repeat wrapping at a quad's edge pulls in
     // nothing from the opposite side. The lightning sheet keeps each frame's edges clear too.
+    // The sensor plate covers its whole tile instead (see the next test).
+    if (std::string(Name) == "sensor.tga") {
+      continue;
+    }
     const std::uint32_t FrameWidth = std::string(Name) == "ligthning.tga" ? 64 : Sprite.Width;
     for (std::uint32_t y = 0; y < Sprite.Height; ++y) {
       for (std::uint32_t x = 0; x < Sprite.Width; ++x) {
@@ -78,6 +83,28 @@ TEST(GeneratedPictures, SpritesAreHardEdgedPowerOfTwoPicturesWithAClearBorder) {
   EXPECT_TRUE(PowerOfTwo(Map.Width) && PowerOfTwo(Map.Height));
   Total += Map.Pixels.size();
   EXPECT_LT(Total, 4u * 1024 * 1024) << "texture memory of the whole set";
+}
+
+// Text is printed with texturing on, modulated by whatever picture is bound at the current
+// texture coordinate. The first menu prints with the last picture loaded (the sensor) bound at
+// (0, 0); the score table prints after a game frame, with the map bound at (1, 1). Filtering
+// takes both from the four corner texels: they must be opaque, or the alpha test drops the text,
+// and light, so that the text keeps its colour.
+TEST(GeneratedPictures, PicturesBoundWhenTextIsPrintedAreOpaqueAndLightAtTheCorners) {
+  for (const char* Name : {"sensor.tga", "map.tga"}) {
+    SCOPED_TRACE(Name);
+    const TTexture Picture = ReadPicture(Name);
+    const std::uint32_t Size = Picture.BitsPerPixel / 8;
+    for (const std::uint32_t y : {0u, Picture.Height - 1}) {
+      for (const std::uint32_t x : {0u, Picture.Width - 1}) {
+        const std::uint8_t* P = &Picture.Pixels[(y * Picture.Width + x) * Size];
+        if (Size == 4) {
+          EXPECT_EQ(P[3], 255) << "corner " << x << "," << y;
+        }
+        EXPECT_GT(std::min({P[0], P[1], P[2]}), 200) << "corner " << x << "," << y;
+      }
+    }
+  }
 }
 
 TEST(GeneratedPictures, TheLightningSheetHoldsEightDifferentFrames) {

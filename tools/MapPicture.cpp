@@ -58,6 +58,13 @@ TNearest NearestCell(float x, float y, bool Wall) {
   return Best;
 }
 
+// How far the point lies inside its own cell: the distance to the nearest edge of that cell.
+// Nothing of another cell reaches further in than the shading here does.
+float InsideCell(float x, float y) {
+  const float fx = std::fmod(x, Tile), fy = std::fmod(y, Tile);
+  return std::min(std::min(fx, Tile - fx), std::min(fy, Tile - fy));
+}
+
 // Wall tops: courses of blue-grey stone blocks, a bright bevel on edges facing the light, a dark
 // one on the others, and a dark line where the wall meets the floor.
 TRgb WallColour(float x, float y) {
@@ -86,6 +93,9 @@ TRgb WallColour(float x, float y) {
         return d < 5.5f ? Rgb(236, 238, 244) : Rgb(22, 24, 32);
       }
     }
+  }
+  if (InsideCell(x, y) >= 8) {
+    return Colour;
   }
   const TNearest Floor = NearestCell(x, y, false);
   if (Floor.Distance < 2.5f) {
@@ -130,6 +140,9 @@ TRgb FloorColour(float x, float y) {
   }
 
   // Soft shadow of the walls towards the lower right, and a little darkening along every wall.
+  if (InsideCell(x, y) >= 20) {
+    return Colour;
+  }
   const float Shadow = NearestCell(x - 6, y - 6, true).Distance;
   const float Near = NearestCell(x, y, true).Distance;
   const float Light =

@@ -280,7 +280,22 @@ namespace {
 struct TBolt {
   std::vector<float> Points;
   float Width;
+  float Left = 0, Top = 0, Right = 0, Bottom = 0; // bounds with the outline
 };
+
+constexpr float OutlineWidth = 3.4f, BodyWidth = 2.3f, CoreWidth = 1.1f;
+
+void Bound(TBolt& Bolt) {
+  const float Margin = OutlineWidth * Bolt.Width;
+  Bolt.Left = Bolt.Top = 1e9f;
+  Bolt.Right = Bolt.Bottom = -1e9f;
+  for (std::size_t i = 0; i + 1 < Bolt.Points.size(); i += 2) {
+    Bolt.Left = std::min(Bolt.Left, Bolt.Points[i] - Margin);
+    Bolt.Right = std::max(Bolt.Right, Bolt.Points[i] + Margin);
+    Bolt.Top = std::min(Bolt.Top, Bolt.Points[i + 1] - Margin);
+    Bolt.Bottom = std::max(Bolt.Bottom, Bolt.Points[i + 1] + Margin);
+  }
+}
 
 // One frame of the trap's lightning in screen space (64 x 64, x right, y down): a stud in the
 // middle and jagged bolts crackling out from it, different in every frame.
@@ -332,21 +347,25 @@ TPicture PaintLightning() {
   std::vector<std::vector<TBolt>> Frames;
   for (int f = 0; f < 8; ++f) {
     Frames.push_back(LightningFrame(f));
+    for (TBolt& Bolt : Frames.back()) {
+      Bound(Bolt);
+    }
   }
   return Render(512, 64, 32, Samples, [&](float x, float y) {
     const int f = std::min(7, static_cast<int>(x / 64));
     // Screen position inside the frame: across = picture y, down = picture x.
     const float sx = y, sy = x - 64.0f * static_cast<float>(f);
+    // Nearest bolt, measured in its own widths: white core, blue body, dark outline.
+    float Nearest = 1e9f;
+    for (const TBolt& Bolt : Frames[f]) {
+      if (sx >= Bolt.Left && sx <= Bolt.Right && sy >= Bolt.Top && sy <= Bolt.Bottom) {
+        Nearest = std::min(Nearest, PolylineDistance(sx, sy, Bolt.Points) / Bolt.Width);
+      }
+    }
     TPaint P;
-    for (const TBolt& Bolt : Frames[f]) {
-      P.Fill(PolylineDistance(sx, sy, Bolt.Points) - 3.4f * Bolt.Width, Rgb(16, 26, 80));
-    }
-    for (const TBolt& Bolt : Frames[f]) {
-      P.Fill(PolylineDistance(sx, sy, Bolt.Points) - 2.3f * Bolt.Width, Rgb(90, 170, 255));
-    }
-    for (const TBolt& Bolt : Frames[f]) {
-      P.Fill(PolylineDistance(sx, sy, Bolt.Points) - 1.1f * Bolt.Width, Rgb(240, 250, 255));
-    }
+    P.Fill(Nearest - OutlineWidth, Rgb(16, 26, 80));
+    P.Fill(Nearest - BodyWidth, Rgb(90, 170, 255));
+    P.Fill(Nearest - CoreWidth, Rgb(240, 250, 255));
     P.Shape(Circle(sx, sy, 32, 32, 7), Rgb(70, 80, 100), 1.6f, Ink);
     P.Fill(Circle(sx, sy, 32, 32, 3.6f), Rgb(235, 245, 255));
     return P.Texel;

@@ -83,7 +83,7 @@ lit() {
 }
 
 # The menu is up once its first button is drawn.
-for i in $(seq 1 25); do
+for _ in $(seq 1 25); do
   shot "$E2E_TMP/menu0.png"
   [[ "$(pixel "$E2E_TMP/menu0.png" 150 154)" != "0 0 0" ]] && break
   sleep 0.2
@@ -135,7 +135,7 @@ walked=$SECONDS
 
 # The last volley's second bullet is on its way; then the score scene replaces the level.
 scene=
-for i in $(seq 1 30); do
+for _ in $(seq 1 30); do
   sleep 0.2
   shot "$E2E_TMP/score.png"
   if [[ "$(pixel "$E2E_TMP/score.png" 600 500)" == "0 0 0" ]] &&

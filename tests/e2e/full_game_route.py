@@ -10,10 +10,11 @@ same spots, as long as each hold is not cut short.
   full_game_route.py steps             the route for the X driver, one step a line:
                                          "move KEY TICKS" or "volley MX MY TICKS"
   full_game_route.py script SCALE      a kelto-replay tick script with every hold scaled
-  full_game_route.py verify REPLAY     plays the route through kelto-replay with stingy, nominal,
-                                         generous and mixed holds and idle gaps; checks that the
-                                         player reaches the same spots, that each volley kills its
-                                         enemy and that the game ends; prints the score
+  full_game_route.py verify REPLAY     plays the route through kelto-replay with holds of 0.8,
+                                         1.5 and 3 times the nominal ones and with mixed holds and
+                                         idle gaps; checks that the player reaches the same spots,
+                                         that each volley kills its enemy with two hits and that
+                                         the game ends; prints the score
 """
 
 import random

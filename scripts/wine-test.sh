@@ -1,0 +1,413 @@
+#!/usr/bin/env bash
+# The Windows build under Wine. Cross-compiles the game with mingw-w64 (win32 threads, static
+# compiler runtime), packs the player's zip, and checks on private X displays with a fresh Wine
+# prefix:
+#   - a window set-up failure (a display without OpenGL): the message box, the line on standard
+#     error, exit status 1;
+#   - the menu with both buttons and its Cyrillic label, "Играть" into the game, W moves the view,
+#     Esc back to the menu ("back_to_game"), "Exit" with status 0;
+#   - a bad line in score.txt: status 1 and the conversion report on standard error;
+#   - saving the score table with the Windows file calls, including a save cut short by a crash;
+#   - kelto-replay.exe prints byte for byte what the Linux kelto-replay prints for every replay
+#     script in tests/replay/.
+# Installs what it needs when missing (apt-get, through sudo when not root). Build folders:
+# build-winhost (native: picture generator, Linux replay) and build-win (the cross build).
+set -Eeuo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+host_build=$root/build-winhost
+win_build=$root/build-win
+jobs=$(nproc)
+started=$(date +%s)
+
+# --- Packages -------------------------------------------------------------------------------
+
+"$root/scripts/deps.sh" build
+# Wine finds OpenGL, fonts and most X extensions at run time, so what it merely recommends is
+# named here too. "wine" is the command, "wine64" the 64-bit loader it needs for a 64-bit exe.
+wine_packages=(g++-mingw-w64-x86-64 wine wine64 libgl1 libgl1-mesa-dri libxcomposite1 libxcursor1
+  libxfixes3 libxi6 libxinerama1 libxrandr2 libxrender1 libxxf86vm1 fonts-liberation xvfb xauth
+  xdotool x11-apps x11-utils imagemagick unzip)
+missing=()
+for package in "${wine_packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+if [[ ${#missing[@]} -gt 0 ]]; then
+  sudo_cmd=()
+  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+fi
+
+# --- Builds ---------------------------------------------------------------------------------
+
+echo "== wine: building (native tools, then the Windows cross build)"
+cmake -S "$root" -B "$host_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+host_targets=(kelto-pictures)
+[[ -n $(compgen -G "$root/src/game/replay/*.cpp") ]] && host_targets+=(kelto-replay)
+cmake --build "$host_build" -j"$jobs" --target "${host_targets[@]}" >/dev/null
+host_pictures=$host_build/tools/kelto-pictures
+[[ -x "$host_pictures" ]] || { echo "FAIL: no native picture generator at $host_pictures" >&2; exit 1; }
+
+cmake -S "$root" -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELTO_HOST_PICTURES="$host_pictures" >/dev/null
+# Warnings count as failures in the cross build too.
+build_log=$(cmake --build "$win_build" -j"$jobs" 2>&1) || { echo "$build_log" >&2; exit 1; }
+if grep -q 'warning:' <<<"$build_log"; then
+  grep -A3 'warning:' <<<"$build_log" >&2
+  echo "FAIL: the Windows build has warnings" >&2
+  exit 1
+fi
+cmake --build "$win_build" --target dist >/dev/null
+
+# --- Wine on private displays ---------------------------------------------------------------
+
+tmp=$(mktemp -d /tmp/kelto-wine.XXXXXX)
+xvfb_pids=()
+game_pid=
+
+cleanup() {
+  local status=$?
+  [[ -n "$game_pid" ]] && kill "$game_pid" 2>/dev/null
+  # The Wine server and its desktop go before the displays they draw on.
+  [[ -n "${WINEPREFIX:-}" ]] && timeout 20 wineserver -k 2>/dev/null
+  local pid
+  for pid in "${xvfb_pids[@]}"; do
+    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  done
+  if [[ $status -ne 0 ]]; then
+    echo "wine: failed; files kept in $tmp" >&2
+  else
+    rm -rf "$tmp"
+  fi
+  exit $status
+}
+trap cleanup EXIT
+trap 'echo "wine: line $LINENO failed: $BASH_COMMAND" >&2' ERR
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+pass() { echo "ok - $*"; }
+
+# Starts an X server with the given extra arguments; its display number goes to xvfb_display.
+start_xvfb() {
+  local fifo="$tmp/display${#xvfb_pids[@]}"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" 3>"$fifo" 2>>"$tmp/xvfb.log" &
+  xvfb_pids+=($!)
+  read -r -t 10 xvfb_display <"$fifo" || fail "Xvfb did not start"
+}
+
+# A Wine of our own: nothing from the user's prefix, cache or home is read or changed.
+export WINEPREFIX=$tmp/prefix HOME=$tmp/home XDG_CACHE_HOME=$tmp/cache WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+mkdir -p "$HOME" "$XDG_CACHE_HOME"
+# A virtual desktop (without one every window close waits for a window manager that is not
+# there), no crash dialog (it would wait for ever), and Courier New from a font that is here:
+# Wine takes font substitutes from its registry, not from fontconfig.
+cat >"$tmp/setup.reg" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Courier New"="Liberation Mono"
+EOF
+
+start_xvfb -extension GLX
+nogl_display=$xvfb_display
+start_xvfb
+gl_display=$xvfb_display
+
+export DISPLAY=:$nogl_display
+# One server for all the runs on a display: starting Wine costs seconds, a run then little. It
+# has to be up before the first program, which would otherwise start a server of its own.
+mkdir -p "$WINEPREFIX"
+timeout 10 wineserver -p
+timeout 120 wine regedit /S "$tmp/setup.reg" >"$tmp/wineboot.log" 2>&1 || {
+  cat "$tmp/wineboot.log" >&2
+  fail "the Wine prefix could not be set up"
+}
+# Stops the server with its desktop and starts a new one on DISPLAY. The desktop that set up the
+# prefix came before the settings, so a fresh one is needed for them too.
+restart_wine() {
+  timeout 20 wineserver -k || true
+  timeout 20 wineserver -w || true
+  timeout 10 wineserver -p
+}
+restart_wine
+
+# The folder a player gets: the zip unpacked, nothing else.
+run_dir=$tmp/run
+mkdir -p "$run_dir"
+unzip -q "$win_build/kelto-win64.zip" -d "$run_dir"
+[[ -f "$run_dir/kelto.exe" ]] || fail "kelto.exe is not in the zip"
+[[ $(find "$run_dir/picture" -name '*.tga' | wc -l) -eq 11 ]] || fail "the zip does not hold the 11 pictures"
+dlls=$(x86_64-w64-mingw32-objdump -p "$run_dir/kelto.exe" | awk '/DLL Name:/ {print toupper($3)}' | sort | tr '\n' ' ')
+for dll in $dlls; do
+  case $dll in
+  KERNEL32.DLL | USER32.DLL | GDI32.DLL | OPENGL32.DLL | WINMM.DLL | MSVCRT.DLL) ;;
+  *) fail "kelto.exe needs $dll (all DLLs: $dlls)" ;;
+  esac
+done
+pass "zip: kelto.exe and 11 pictures; kelto.exe needs only $dlls"
+
+start_game() {
+  (cd "$run_dir" && exec timeout 60 wine kelto.exe >"$tmp/stdout" 2>"$tmp/stderr") &
+  game_pid=$!
+}
+
+# Waits for the game (at most $1 seconds); its exit status goes to game_status.
+wait_exit() {
+  local i
+  for i in $(seq 1 $(($1 * 10))); do
+    if ! kill -0 "$game_pid" 2>/dev/null; then
+      game_status=0
+      wait "$game_pid" || game_status=$?
+      game_pid=
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "the game did not end within $1 s"
+}
+
+# Waits for a window whose title matches $1; prints its id.
+wait_window() {
+  local i id
+  for i in $(seq 1 300); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | awk 'NR == 1' || true)
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    [[ -n "$game_pid" ]] && ! kill -0 "$game_pid" 2>/dev/null && return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# Keyboard input goes to the Wine desktop, which hands it to its active window.
+focus_desktop() {
+  local desktop= i
+  for i in $(seq 1 50); do
+    # A search can meet a window that is going away and give up; it is simply repeated.
+    desktop=$(xdotool search --name 'Wine desktop' 2>/dev/null | awk 'NR == 1' || true)
+    [[ -n "$desktop" ]] && xdotool windowfocus --sync "$desktop" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  fail "no Wine desktop window to focus"
+}
+
+# --- Window set-up failure: a display without OpenGL ------------------------------------------
+# The one run that meets a message box: it is answered with Return.
+
+: >"$run_dir/score.txt"
+start_game
+box=$(wait_window '^Error$') || fail "no message box on a display without OpenGL: $(cat "$tmp/stderr")"
+focus_desktop
+xdotool key Return
+wait_exit 15
+[[ $game_status -eq 1 ]] || fail "set-up failure: exit status $game_status, expected 1"
+# Standard error is a text stream on Windows: its lines end in CR LF.
+[[ "$(tr -d '\r' <"$tmp/stderr")" == 'kelto: ChoosePixelFormat failed' ]] ||
+  fail "set-up failure: standard error was: $(cat "$tmp/stderr")"
+pass "no OpenGL: \"ChoosePixelFormat failed\" in a message box and on standard error, status 1"
+
+# Everything else on the display with OpenGL; the server restarts there.
+export DISPLAY=:$gl_display
+restart_wine
+
+# --- Menu, game, Esc, Exit --------------------------------------------------------------------
+
+# Client area of the game window as an 800 x 600 picture. Wine draws the frame itself: equal
+# borders left, right and bottom, the caption above.
+client_x=0
+client_y=0
+locate_client() {
+  local X Y WIDTH HEIGHT WINDOW SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  local border=$(((WIDTH - 800) / 2))
+  client_x=$((X + border))
+  client_y=$((Y + HEIGHT - 600 - border))
+  [[ $border -ge 0 && $client_y -ge $Y ]] || fail "odd game window geometry ${WIDTH}x$HEIGHT"
+}
+shot() {
+  xwd -root -silent | convert xwd:- -crop "800x600+$client_x+$client_y" +repage "$1"
+}
+# "R G B" of a pixel of a screenshot.
+pixel() {
+  convert "$1" -crop "1x1+$2+$3" +repage -depth 8 \
+    -format '%[fx:int(255*r+0.5)] %[fx:int(255*g+0.5)] %[fx:int(255*b+0.5)]' info:
+}
+# Number of pixels of a region (WxH+X+Y) that are darker than $3 in every channel.
+dark_pixels() {
+  convert "$1" -crop "$2" +repage -depth 8 txt:- |
+    awk -v limit="$3" 'NR > 1 { split($2, c, /[(),]/); if (c[2] < limit && c[3] < limit && c[4] < limit) n++ } END { print n + 0 }'
+}
+# First row from the top of column $2 that is not black (600 when there is none).
+first_lit_row() {
+  convert "$1" -crop "1x600+$2+0" +repage -depth 8 txt:- |
+    awk 'NR > 1 && !found { split($1, p, /[,:]/); split($2, c, /[(),]/); if (c[2] + c[3] + c[4] > 0) { print p[2]; found = 1 } } END { if (!found) print 600 }'
+}
+# First column from the left of row $2 that is not black (800 when there is none).
+first_lit_column() {
+  convert "$1" -crop "800x1+0+$2" +repage -depth 8 txt:- |
+    awk 'NR > 1 && !found { split($1, p, /[,:]/); split($2, c, /[(),]/); if (c[2] + c[3] + c[4] > 0) { print p[1]; found = 1 } } END { if (!found) print 800 }'
+}
+differing_pixels() {
+  compare -metric AE "$1" "$2" null: 2>&1 || true
+}
+click_client() {
+  xdotool mousemove --sync $((client_x + $1)) $((client_y + $2))
+  sleep 0.1
+  xdotool mousedown 1
+  sleep 0.15
+  xdotool mouseup 1
+}
+# A key held long enough for frames to see it (a press and release between two frames is lost).
+hold_key() {
+  xdotool keydown "$1"
+  sleep "$2"
+  xdotool keyup "$1"
+}
+is_button_grey() {
+  local r g b
+  read -r r g b <<<"$(pixel "$1" "$2" "$3")"
+  [[ $r -eq $g && $g -eq $b && $r -ge 30 && $r -le 80 ]]
+}
+
+: >"$run_dir/score.txt"
+start_game
+window=$(wait_window '^kelto$|FPS') || fail "no game window: $(cat "$tmp/stderr")"
+locate_client "$window"
+# Away from the buttons, so neither is drawn hovered.
+xdotool mousemove --sync $((client_x + 600)) $((client_y + 500))
+focus_desktop
+sleep 1.5
+title=$(xdotool getwindowname "$window")
+[[ "$title" =~ ^\ \[\ FPS\ -\ [0-9]+\ \]\ $ ]] || fail "window title \"$title\", expected the frame rate"
+
+shot "$tmp/menu.png"
+is_button_grey "$tmp/menu.png" 114 154 || fail "menu: no first button at (110..210, 150..180)"
+is_button_grey "$tmp/menu.png" 206 176 || fail "menu: no first button at (110..210, 150..180)"
+is_button_grey "$tmp/menu.png" 114 274 || fail "menu: no \"Exit\" button at (110..210, 270..300)"
+[[ "$(pixel "$tmp/menu.png" 286 153)" == "0 0 0" ]] || fail "menu: the first button is wider than \"Играть\""
+[[ "$(pixel "$tmp/menu.png" 500 400)" == "0 0 0" ]] || fail "menu: the background is not black"
+# The label "Играть" in black on the button, baseline at y 170. Its Cyrillic letters stand on the
+# line and "р" hangs below it; the same bytes read as Latin-1 ("Èãðàòü") would put accents above
+# the capitals, and missing glyphs would leave the button blank.
+label_ink=$(dark_pixels "$tmp/menu.png" 80x28+130+151 20)
+descender_ink=$(dark_pixels "$tmp/menu.png" 80x6+130+172 20)
+top_ink=$(dark_pixels "$tmp/menu.png" 80x4+130+151 20)
+exit_ink=$(dark_pixels "$tmp/menu.png" 80x28+130+271 20)
+[[ $label_ink -ge 60 ]] || fail "menu: the first label has no text ($label_ink dark pixels)"
+[[ $descender_ink -ge 3 ]] || fail "menu: the first label has no descender (not \"Играть\"?)"
+[[ $top_ink -eq 0 ]] || fail "menu: the first label has marks above its capitals (not \"Играть\"?)"
+[[ $exit_ink -ge 40 ]] || fail "menu: the \"Exit\" label has no text"
+pass "menu: two buttons, \"Играть\" in Cyrillic ($label_ink dark pixels), \"Exit\", title \"$title\""
+
+click_client 160 165
+sleep 1
+shot "$tmp/game1.png"
+changed=$(differing_pixels "$tmp/menu.png" "$tmp/game1.png")
+[[ $changed -gt 100000 ]] || fail "\"Играть\" did not enter the game ($changed pixels changed)"
+# The camera follows the player: W moves it up the level, so the level's top edge (black above
+# it) comes down the screen by whole steps of 3 pixels, and its left edge stays.
+top_before=$(first_lit_row "$tmp/game1.png" 600)
+hold_key w 0.6
+sleep 0.3
+shot "$tmp/game2.png"
+top_after=$(first_lit_row "$tmp/game2.png" 600)
+shift=$((top_after - top_before))
+[[ $shift -gt 0 && $((shift % 3)) -eq 0 ]] ||
+  fail "W: the level's top edge went from row $top_before to $top_after, expected it lower by a multiple of 3"
+for row in 400 550; do
+  left_before=$(first_lit_column "$tmp/game1.png" "$row")
+  left_after=$(first_lit_column "$tmp/game2.png" "$row")
+  [[ "$left_before" == "$left_after" ]] || fail "W: the level moved sideways (row $row: x $left_before -> $left_after)"
+done
+pass "game: \"Играть\" entered it, W moved the view ${shift} px up the level"
+
+# Off the buttons again, so the menu draws them unhovered.
+xdotool mousemove --sync $((client_x + 600)) $((client_y + 500))
+hold_key Escape 0.3
+sleep 0.7
+shot "$tmp/menu2.png"
+is_button_grey "$tmp/menu2.png" 286 153 || fail "Esc: no menu with the wider \"back_to_game\" button"
+is_button_grey "$tmp/menu2.png" 114 274 || fail "Esc: no \"Exit\" button"
+pass "Esc: back in the menu, first button \"back_to_game\""
+
+click_client 160 285
+wait_exit 20
+[[ $game_status -eq 0 ]] || fail "\"Exit\": exit status $game_status, expected 0 ($(cat "$tmp/stderr"))"
+[[ ! -s "$tmp/stderr" ]] || fail "\"Exit\": standard error was not empty: $(cat "$tmp/stderr")"
+pass "\"Exit\": status 0"
+
+# --- A bad score file -------------------------------------------------------------------------
+
+printf 'abc\r\n' >"$run_dir/score.txt"
+start_game
+wait_exit 30
+[[ $game_status -eq 1 ]] || fail "bad score.txt: exit status $game_status, expected 1"
+grep -q "'abc' is not a valid integer value" "$tmp/stderr" ||
+  fail "bad score.txt: standard error was: $(cat "$tmp/stderr")"
+[[ "$(cat "$run_dir/score.txt")" == $'abc\r' ]] || fail "bad score.txt: the file was changed"
+pass "bad score.txt: status 1, \"$(head -n 1 "$tmp/stderr" | tr -d '\r')\""
+
+# --- Saving scores with the Windows file calls -----------------------------------------------
+
+save_dir=$tmp/save
+mkdir -p "$save_dir"
+cp "$win_build/tests/wine/kelto-score-check.exe" "$save_dir/"
+# The read-only case reports its refusal on standard error; that is expected and kept aside.
+(cd "$save_dir" && timeout 60 wine kelto-score-check.exe 2>"$tmp/save.err") ||
+  fail "score saving: $(cat "$tmp/save.err")"
+grep -q "cannot save score.txt" "$tmp/save.err" || fail "score saving: the refused save was not reported"
+status=0
+(cd "$save_dir" && timeout 60 wine kelto-score-check.exe crash) || status=$?
+[[ $status -eq 3 ]] || fail "the crash run ended with status $status, expected 3 (killed mid-save)"
+(cd "$save_dir" && timeout 60 wine kelto-score-check.exe recover) || fail "recovery after a crash"
+pass "score saving: replace, leftovers, read-only file, a crash mid-save and the next save"
+
+# --- Replays: the same game on both platforms -------------------------------------------------
+
+replays=()
+while IFS= read -r -d '' script; do
+  replays+=("$script")
+done < <(find "$root/tests/replay" -maxdepth 1 -type f -name '*.txt' -print0 2>/dev/null | sort -z)
+if [[ ${#replays[@]} -eq 0 || ! -x "$host_build/run/kelto-replay" ]]; then
+  fail "no replay scripts in tests/replay or no kelto-replay to compare"
+fi
+mismatches=0
+for script in "${replays[@]}"; do
+  name=$(basename "$script")
+  linux_status=0
+  windows_status=0
+  "$host_build/run/kelto-replay" <"$script" >"$tmp/replay-linux-$name.out" || linux_status=$?
+  (cd "$tmp" && timeout 120 wine "$win_build/run/kelto-replay.exe") <"$script" \
+    >"$tmp/replay-windows-$name.out" || windows_status=$?
+  if [[ $linux_status -ne 0 || ! -s "$tmp/replay-linux-$name.out" ]]; then
+    fail "replay $name: the Linux kelto-replay failed (status $linux_status) or printed nothing"
+  fi
+  if [[ $linux_status -ne $windows_status ]]; then
+    echo "replay $name: exit status $linux_status on Linux, $windows_status under Wine" >&2
+    mismatches=$((mismatches + 1))
+  elif ! cmp -s "$tmp/replay-linux-$name.out" "$tmp/replay-windows-$name.out"; then
+    echo "replay $name: outputs differ; first difference:" >&2
+    diff "$tmp/replay-linux-$name.out" "$tmp/replay-windows-$name.out" | head -n 6 >&2 || true
+    mismatches=$((mismatches + 1))
+  fi
+done
+[[ $mismatches -eq 0 ]] || fail "$mismatches of ${#replays[@]} replays differ between Linux and Windows"
+pass "replays: ${#replays[@]} scripts, Windows output byte for byte the Linux output"
+
+echo "== wine: all checks passed in $(($(date +%s) - started)) s"

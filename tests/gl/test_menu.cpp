@@ -19,12 +19,7 @@ void OtherScene() {}
 
 // Start-up's fixed drawing state, with the depth test on as the first printed label leaves it.
 void GameDrawingState() {
-  glEnable(GL_BLEND);
-  glEnable(GL_CULL_FACE);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glEnable(GL_ALPHA_TEST);
-  glAlphaFunc(GL_GREATER, 0.1f);
-  glEnable(GL_TEXTURE_2D);
+  SetFixedDrawingState();
   glEnable(GL_DEPTH_TEST);
 }
 

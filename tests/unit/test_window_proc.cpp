@@ -13,10 +13,9 @@ void CountShutdown() {
   ++ShutdownCalls;
 }
 
-class WindowProcTest : public testing::Test {
-protected:
-  void SetUp() override { ResetWindowState(); }
-};
+int KeysDown() {
+  return static_cast<int>(std::count(std::begin(Keys), std::end(Keys), true));
+}
 
 SDL_Event KeyEvent(Uint32 Type, SDL_Keycode Key, Uint16 Modifiers = KMOD_NONE) {
   SDL_Event Event{};
@@ -43,78 +42,59 @@ MSG Translate(const SDL_Event& Event) {
 
 } // namespace
 
-TEST_F(WindowProcTest, KeysFollowDownAndUpByVirtualKeyCode) {
+TEST(WindowProc, InputStateFollowsMessages) {
+  ResetWindowState();
   EXPECT_EQ(WindowProc(nullptr, WM_KEYDOWN, 'W', 0), 0);
-  EXPECT_TRUE(Keys['W']);
   WindowProc(nullptr, WM_KEYDOWN, 'W', 0); // auto-repeat: still down
-  EXPECT_TRUE(Keys['W']);
   WindowProc(nullptr, WM_KEYDOWN, VK_ESCAPE, 0);
   WindowProc(nullptr, WM_KEYUP, 'W', 0);
-  EXPECT_FALSE(Keys['W']);
   EXPECT_TRUE(Keys[27]);
-  EXPECT_EQ(std::count(std::begin(Keys), std::end(Keys), true), 1);
-}
+  EXPECT_EQ(KeysDown(), 1);
 
-TEST_F(WindowProcTest, MouseWordsAreZeroExtended) {
-  WindowProc(nullptr, WM_MOUSEMOVE, 0, MakeLParam(130, 170));
-  EXPECT_EQ(MouseX, 130);
-  EXPECT_EQ(MouseY, 170);
-  // A pointer left of and above the window arrives as large unsigned words.
-  WindowProc(nullptr, WM_MOUSEMOVE, 0, MakeLParam(-3, -1));
+  // Mouse words are zero-extended: a pointer above and left of the window is a large number.
+  WindowProc(nullptr, WM_MOUSEMOVE, 0, MakeLParam(-3, 599));
   EXPECT_EQ(MouseX, 65533);
-  EXPECT_EQ(MouseY, 65535);
-}
-
-TEST_F(WindowProcTest, ButtonsAreLevelsNotClicks) {
+  EXPECT_EQ(MouseY, 599);
   WindowProc(nullptr, WM_LBUTTONDOWN, 0, MakeLParam(5, 5));
   WindowProc(nullptr, WM_RBUTTONDOWN, 0, 0);
-  EXPECT_TRUE(MouseLeft);
-  EXPECT_TRUE(MouseRight);
-  EXPECT_EQ(MouseX, 0) << "a button message does not move the pointer";
+  EXPECT_TRUE(MouseLeft && MouseRight);
+  EXPECT_EQ(MouseX, 65533) << "a button message does not move the pointer";
   WindowProc(nullptr, WM_LBUTTONUP, 0, 0);
-  EXPECT_FALSE(MouseLeft);
-  EXPECT_TRUE(MouseRight);
-  WindowProc(nullptr, WM_RBUTTONUP, 0, 0);
-  EXPECT_FALSE(MouseRight);
-}
+  EXPECT_TRUE(!MouseLeft && MouseRight);
 
-TEST_F(WindowProcTest, ActivationAcceptsOneAndTwoOnly) {
+  // System keys, double clicks and anything else go to the default handling.
+  for (UINT Message : {WM_SYSKEYDOWN, WM_SYSKEYUP, WM_LBUTTONDBLCLK, 0x0400u}) {
+    WindowProc(nullptr, Message, 'A', MakeLParam(7, 9));
+  }
+  EXPECT_FALSE(Keys['A']);
+  EXPECT_FALSE(MouseLeft);
+
   for (WPARAM Value : {1u, 0u, 2u, 3u}) {
     WindowProc(nullptr, WM_ACTIVATEAPP, Value, 0);
     EXPECT_EQ(IsAppActive(), Value == 1 || Value == 2) << Value;
   }
 }
 
-TEST_F(WindowProcTest, UnhandledMessagesChangeNothing) {
-  for (UINT Message : {WM_SYSKEYDOWN, WM_SYSKEYUP, WM_LBUTTONDBLCLK, 0x0400u}) {
-    WindowProc(nullptr, Message, 'A', MakeLParam(7, 9));
-  }
-  EXPECT_FALSE(Keys['A']);
-  EXPECT_FALSE(MouseLeft);
-  EXPECT_EQ(MouseX, 0);
-}
-
-TEST_F(WindowProcTest, DestroyRunsShutdownAndCloseAsksToQuit) {
+TEST(WindowProc, DestroyRunsShutdownAndCloseAsksToQuit) {
   ShutdownCalls = 0;
   OnShutdown = CountShutdown;
   WindowProc(nullptr, WM_DESTROY, 0, 0);
   EXPECT_EQ(ShutdownCalls, 1);
   OnShutdown = nullptr;
 
-  // Closing does not destroy anything: it posts the quit message that ends the loop.
+  // Closing destroys nothing: it posts the quit message that ends the loop, once.
   WindowProc(nullptr, WM_CLOSE, 0, 0);
   MSG Message{};
   ASSERT_TRUE(PlatformMessagePump().Peek(Message));
   EXPECT_EQ(Message.message, WM_QUIT);
-  EXPECT_FALSE(PlatformMessagePump().Peek(Message)) << "the quit message comes once";
+  EXPECT_FALSE(PlatformMessagePump().Peek(Message));
 }
 
-TEST(SdlTranslation, KeysGetTheirVirtualKeyCodes) {
+TEST(SdlTranslation, KeysGetTheirVirtualKeyCodesAndAltMakesSystemKeys) {
   const std::pair<SDL_Keycode, int> Cases[] = {
-      {SDLK_w, 'W'},     {SDLK_a, 'A'},     {SDLK_z, 'Z'},    {SDLK_0, '0'},   {SDLK_9, '9'},
-      {SDLK_ESCAPE, 27}, {SDLK_RETURN, 13}, {SDLK_SPACE, 32}, {SDLK_TAB, 9},   {SDLK_BACKSPACE, 8},
-      {SDLK_LEFT, 37},   {SDLK_UP, 38},     {SDLK_RIGHT, 39}, {SDLK_DOWN, 40}, {SDLK_F1, 112},
-      {SDLK_F12, 123},   {SDLK_LSHIFT, 16}, {SDLK_RCTRL, 17},
+      {SDLK_w, 'W'},     {SDLK_z, 'Z'},    {SDLK_0, '0'},   {SDLK_9, '9'},       {SDLK_ESCAPE, 27},
+      {SDLK_RETURN, 13}, {SDLK_SPACE, 32}, {SDLK_TAB, 9},   {SDLK_BACKSPACE, 8}, {SDLK_LEFT, 37},
+      {SDLK_DOWN, 40},   {SDLK_F1, 112},   {SDLK_F12, 123}, {SDLK_LSHIFT, 16},   {SDLK_RCTRL, 17},
   };
   for (const auto& [Key, Code] : Cases) {
     const MSG Down = Translate(KeyEvent(SDL_KEYDOWN, Key));
@@ -124,19 +104,13 @@ TEST(SdlTranslation, KeysGetTheirVirtualKeyCodes) {
   }
   MSG Ignored{};
   EXPECT_FALSE(TranslateSdlEvent(KeyEvent(SDL_KEYDOWN, SDLK_CAPSLOCK), nullptr, Ignored));
-}
 
-TEST(SdlTranslation, AltAndF10AreSystemKeysThatNeverReachKeys) {
-  ResetWindowState();
   for (const SDL_Event& Event :
        {KeyEvent(SDL_KEYDOWN, SDLK_LALT), KeyEvent(SDL_KEYDOWN, SDLK_F10),
         KeyEvent(SDL_KEYDOWN, SDLK_w, KMOD_LALT), KeyEvent(SDL_KEYDOWN, SDLK_F4, KMOD_RALT)}) {
-    const MSG Message = Translate(Event);
-    EXPECT_EQ(Message.message, WM_SYSKEYDOWN);
-    WindowProc(nullptr, Message.message, Message.wParam, Message.lParam);
+    EXPECT_EQ(Translate(Event).message, WM_SYSKEYDOWN);
   }
   EXPECT_EQ(Translate(KeyEvent(SDL_KEYUP, SDLK_LALT)).message, WM_SYSKEYUP);
-  EXPECT_EQ(std::count(std::begin(Keys), std::end(Keys), true), 0);
 }
 
 TEST(SdlTranslation, MouseAndWindowEvents) {
@@ -158,18 +132,13 @@ TEST(SdlTranslation, MouseAndWindowEvents) {
   Press.button.button = SDL_BUTTON_MIDDLE;
   EXPECT_FALSE(TranslateSdlEvent(Press, nullptr, Message));
 
-  Message = Translate(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
-  EXPECT_EQ(Message.message, WM_ACTIVATEAPP);
-  EXPECT_EQ(Message.wParam, 1u);
+  EXPECT_EQ(Translate(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)).wParam, 1u);
   EXPECT_EQ(Translate(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST)).wParam, 0u);
   Message = Translate(WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 700));
   EXPECT_EQ(Message.message, WM_SIZE);
   EXPECT_EQ(Message.lParam, (700 << 16) | 1024);
-  Message = Translate(WindowEvent(SDL_WINDOWEVENT_MINIMIZED));
-  EXPECT_EQ(Message.message, WM_SIZE);
-  EXPECT_EQ(Message.lParam, 0);
+  EXPECT_EQ(Translate(WindowEvent(SDL_WINDOWEVENT_MINIMIZED)).lParam, 0);
   EXPECT_EQ(Translate(WindowEvent(SDL_WINDOWEVENT_CLOSE)).message, WM_CLOSE);
-
   SDL_Event Quit{};
   Quit.type = SDL_QUIT;
   EXPECT_EQ(Translate(Quit).message, WM_QUIT);

@@ -8,17 +8,22 @@
 
 #include <GL/gl.h>
 
+void SetFixedDrawingState() {
+  glEnable(GL_BLEND);
+  glEnable(GL_CULL_FACE);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  // Fully transparent texels are discarded, so they neither show nor write depth.
+  glEnable(GL_ALPHA_TEST);
+  glAlphaFunc(GL_GREATER, 0.1f);
+  glEnable(GL_TEXTURE_2D);
+}
+
 void StartUp() {
   LoadScoreTable();
   SetKeyBindings();
   LoadTextures();
   BuildFont();
-  glEnable(GL_BLEND);
-  glEnable(GL_CULL_FACE);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glEnable(GL_ALPHA_TEST);
-  glAlphaFunc(GL_GREATER, 0.1f);
-  glEnable(GL_TEXTURE_2D);
+  SetFixedDrawingState();
   MenuScene = RunMenuScene;
   ScoreScene = RunScoreScene;
   GameScene = RunGameScene;

@@ -8,6 +8,8 @@
 // Reads the score table, sets the key bindings, loads the pictures, builds the font, sets the
 // fixed drawing state and opens on the menu.
 void StartUp();
+// Blending, back-face culling, the alpha test and texturing, as every frame draws with them.
+void SetFixedDrawingState();
 // Runs the current scene, then shows the frame.
 void DoFrame();
 // Releases what StartUp made.

@@ -4,6 +4,9 @@
 # prefix:
 #   - a window set-up failure (a display without OpenGL): the message box, the line on standard
 #     error, exit status 1;
+#   - the window (class, styles, 800 x 600 client area at (0, 0), pixel format, projection in place
+#     before start-up, teardown order) and the glyph lists of the font (blank glyphs advance,
+#     Cyrillic bytes are drawn);
 #   - the menu with both buttons and its Cyrillic label, "Играть" into the game, W moves the view,
 #     Esc back to the menu ("back_to_game"), "Exit" with status 0;
 #   - a bad line in score.txt: status 1 and the conversion report on standard error;
@@ -225,6 +228,14 @@ pass "no OpenGL: \"ChoosePixelFormat failed\" in a message box and on standard e
 # Everything else on the display with OpenGL; the server restarts there.
 export DISPLAY=:$gl_display
 restart_wine
+
+# --- The window and the glyph lists -----------------------------------------------------------
+# Among them: glyphs without pixels (space, no-break space) must still advance the text; some
+# drivers drop the empty bitmaps that WGL records for them.
+
+(cd "$tmp" && timeout 60 wine "$win_build/tests/wine/kelto-window-check.exe" 2>"$tmp/font.err") ||
+  fail "window and glyph lists: $(tr -d '\r' <"$tmp/font.err")"
+pass "window, context and glyph lists: class, styles, size, format, projection, teardown; blank glyphs advance"
 
 # --- Menu, game, Esc, Exit --------------------------------------------------------------------
 

@@ -31,7 +31,7 @@ enum class TTgaResult {
   Ok,
   Missing,   // no such file (or a folder where the file was expected)
   BadHeader, // fewer than 12 header bytes, or not the reference header
-  ShortSpec, // fewer than 6 image-specification bytes
+  ShortLayout, // fewer than 6 bytes of width, height, depth and descriptor
   BadSize,   // width or height 0 (Width and Height are stored)
   BadDepth,  // depth not 24 or 32 (Width and Height are stored)
   ShortData, // pixel data shorter than the image (Width, Height, BitsPerPixel stored)

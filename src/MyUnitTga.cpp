@@ -17,7 +17,7 @@
 namespace {
 
 // The only header accepted: no image ID, no colour map, type 2 (uncompressed true colour),
-// colour-map specification zero, origin (0, 0).
+// colour-map fields zero, origin (0, 0).
 constexpr std::uint8_t ReferenceHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 constexpr std::uint64_t UnknownLength = std::numeric_limits<std::uint64_t>::max();
@@ -109,20 +109,20 @@ TTgaResult ReadTga(TTexture& Texture, TByteSource& Source) {
       std::memcmp(Header, ReferenceHeader, sizeof Header) != 0) {
     return TTgaResult::BadHeader;
   }
-  std::uint8_t Spec[6];
-  if (Source.Read(Spec, sizeof Spec) < sizeof Spec) {
-    return TTgaResult::ShortSpec;
+  std::uint8_t Layout[6];
+  if (Source.Read(Layout, sizeof Layout) < sizeof Layout) {
+    return TTgaResult::ShortLayout;
   }
   // Width and height are kept even when the checks below reject the picture.
-  Texture.Width = Spec[0] + 256u * Spec[1];
-  Texture.Height = Spec[2] + 256u * Spec[3];
+  Texture.Width = Layout[0] + 256u * Layout[1];
+  Texture.Height = Layout[2] + 256u * Layout[3];
   if (Texture.Width == 0 || Texture.Height == 0) {
     return TTgaResult::BadSize;
   }
-  if (Spec[4] != 24 && Spec[4] != 32) {
+  if (Layout[4] != 24 && Layout[4] != 32) {
     return TTgaResult::BadDepth;
   }
-  Texture.BitsPerPixel = Spec[4];
+  Texture.BitsPerPixel = Layout[4];
   const std::uint64_t PixelSize = Texture.BitsPerPixel / 8;
   // At most 65535 x 65535 x 4 bytes: needs 64 bits.
   const std::uint64_t ImageSize = std::uint64_t{Texture.Width} * Texture.Height * PixelSize;

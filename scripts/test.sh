@@ -27,6 +27,6 @@ fi
 
 if [[ -x "$root/scripts/wine-test.sh" ]]; then
   echo "== Windows build under Wine"
-  "$root/scripts/wine-test.sh"
+  KELTO_HOST_BUILD="$root/build" "$root/scripts/wine-test.sh"
 fi
 echo "== all tests passed"

@@ -17,7 +17,8 @@
 # build-winhost (native: picture generator, Linux replay) and build-win (the cross build).
 set -Eeuo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-host_build=$root/build-winhost
+# A native build that already exists (the test command passes its own) saves building twice.
+host_build=${KELTO_HOST_BUILD:-$root/build-winhost}
 win_build=$root/build-win
 jobs=$(nproc)
 started=$(date +%s)
@@ -47,7 +48,9 @@ fi
 # --- Builds ---------------------------------------------------------------------------------
 
 echo "== wine: building (native tools, then the Windows cross build)"
-cmake -S "$root" -B "$host_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+if [[ -z "${KELTO_HOST_BUILD:-}" ]]; then
+  cmake -S "$root" -B "$host_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+fi
 host_targets=(kelto-pictures)
 [[ -n $(compgen -G "$root/src/game/replay/*.cpp") ]] && host_targets+=(kelto-replay)
 cmake --build "$host_build" -j"$jobs" --target "${host_targets[@]}" >/dev/null

@@ -1,222 +1,156 @@
 #!/usr/bin/env python3
-"""The route of the full-game end-to-end test: walk from the start to three firing spots and shoot
-the three enemies the player can walk up to (1, 4 and 5), which ends the game.
-
-Every walk ends by pushing into a wall: the player stops where the probe 32 pixels ahead first
-enters a wall cell, a place fixed by the wall and the walk's start alone, however long the key is
-held beyond that. So X input whose timing is only roughly known still brings the player to the
-same spots, as long as each hold is not cut short.
-
-  full_game_route.py steps             the route for the X driver, one step a line:
-                                         "move KEY TICKS" or "volley MX MY TICKS"
-  full_game_route.py script SCALE      a kelto-replay tick script with every hold scaled
-  full_game_route.py verify REPLAY     plays the route through kelto-replay with holds of 0.8,
-                                         1.5 and 3 times the nominal ones and with mixed holds and
-                                         idle gaps; checks that the player reaches the same spots,
-                                         that each volley kills its enemy with two hits and that
-                                         the game ends; prints the score
-"""
+"""The full-game test's route and its judge of the screen. "verify REPLAY" proves the route in
+kelto-replay, then prints the predicted score and the steps ("move KEY TICKS", "volley MOUSE_X
+MOUSE_Y TICKS"). "serve FOLDER" answers each input line: "still" with the count of the window's
+16 x 16 blocks that change in 0.1 s; "menu", "game" or "scene" with "ok" or the faults of a screen
+dump kept in FOLDER, trying for up to 6 s."""
 
 import random
+import struct
 import subprocess
 import sys
+import time
 
-# X key names and the virtual-key codes that the game binds to them.
 KEY_CODES = {"w": 87, "a": 65, "s": 83, "d": 68}
 
-# Each step: ("move", key, nominal hold in ticks, player position where the wall stops it) or
-# ("volley", mouse x, mouse y, nominal hold of the left button in ticks, enemy slot, player
-# position while firing). The player is drawn at window (400, 300), so the mouse point minus
-# (400, 300) is the direction of fire. Holds are about 1.5 times what the walk needs, so even
-# 0.8 of a hold reaches the wall; a volley of 40 ticks fires twice even at 0.8 (shots leave on the
-# first tick and every 21 ticks after it).
-ROUTE = [
-    # Down column 3 to row 6, the row of enemy 1.
-    ("move", "s", 145, (224, 416)),
-    # Enemy 1 at (448, 416): straight right along row 6; the shots that miss end in the wall of
-    # column 8.
-    ("volley", 600, 300, 40, 1, (224, 416)),
-    # Right to the wall of column 8, up column 7 to row 1, right along row 1 to column 13.
-    ("move", "d", 130, (482, 416)),
-    ("move", "w", 160, (482, 95)),
-    ("move", "d", 195, (866, 95)),
-    # Enemy 4 at (864, 320): straight down column 13; later shots end in the wall of row 7.
-    ("volley", 400, 500, 40, 4, (866, 95)),
-    # Down column 13 to row 6, left to column 11, up to row 4, left to column 9, down to row 8,
-    # right along row 8 to column 18, under enemy 5.
-    ("move", "s", 160, (866, 416)),
-    ("move", "a", 70, (734, 416)),
-    ("move", "w", 70, (734, 287)),
-    ("move", "a", 70, (605, 287)),
-    ("move", "s", 130, (605, 545)),
-    ("move", "d", 290, (1184, 545)),
-    # Enemy 5 at (1184, 448): straight up column 18; later shots end in the wall of row 5.
-    ("volley", 400, 100, 40, 5, (1184, 545)),
-]
-
-# Ticks to run after the last volley for its second bullet to arrive and the game to end.
-SETTLE_TICKS = 200
-# Each hit takes 5 of an enemy's 10 health and scores 1.
+# ("move", key, ticks held, where a wall stops the player) or ("volley", mouse x, mouse y, ticks
+# held, enemy slot, player position). Walks take about 2/3 of their holds. The player stands at
+# (400, 300) on the screen; a shot leaves on the first tick of the button and every 21 after it.
+ROUTE = [("move", "s", 145, (224, 416)), ("volley", 600, 300, 40, 1, (224, 416)),
+         ("move", "d", 130, (482, 416)), ("move", "w", 160, (482, 95)),
+         ("move", "d", 195, (866, 95)), ("volley", 400, 500, 40, 4, (866, 95)),
+         ("move", "s", 160, (866, 416)), ("move", "a", 70, (734, 416)),
+         ("move", "w", 70, (734, 287)), ("move", "a", 70, (605, 287)),
+         ("move", "s", 130, (605, 545)), ("move", "d", 290, (1184, 545)),
+         ("volley", 400, 100, 40, 5, (1184, 545))]
 PREDICTED_SCORE = 6
 
 
-def steps():
-    for step in ROUTE:
-        if step[0] == "move":
-            print(f"move {step[1]} {step[2]}")
-        else:
-            print(f"volley {step[1]} {step[2]} {step[3]}")
-
-
-def tick_script(scales, gaps):
-    """Lines of a replay script and, per step, the index of its first tick. scales and gaps give
-    each step's hold factor and the idle ticks before it."""
-    lines, starts = [], []
-    mouse = (600, 300)
+def check_run(tool, name, scales, gaps):
+    """Plays the route with each hold scaled and idle ticks before each step; returns faults."""
+    lines, starts, mouse = [], [], (600, 300)
     for step, scale, gap in zip(ROUTE, scales, gaps):
         lines += [f"{mouse[0]} {mouse[1]} 0 0 -"] * gap
+        if step[0] == "volley":
+            mouse = step[1:3]
+            lines += [f"{mouse[0]} {mouse[1]} 0 0 -"] * 3  # the pointer arrives first
         starts.append(len(lines))
-        if step[0] == "move":
-            ticks = max(1, round(step[2] * scale))
-            lines += [f"{mouse[0]} {mouse[1]} 0 0 {KEY_CODES[step[1]]}"] * ticks
-        else:
-            mouse = (step[1], step[2])
-            # The pointer reaches its spot before the button goes down.
-            lines += [f"{mouse[0]} {mouse[1]} 0 0 -"] * 3
-            starts[-1] = len(lines)
-            ticks = max(1, round(step[3] * scale))
-            lines += [f"{mouse[0]} {mouse[1]} 1 0 -"] * ticks
-    lines += [f"{mouse[0]} {mouse[1]} 0 0 -"] * SETTLE_TICKS
-    return lines, starts
-
-
-def script(scale):
-    lines, _ = tick_script([scale] * len(ROUTE), [5] * len(ROUTE))
-    print("\n".join(lines))
-
-
-def replay(replay_tool, lines):
-    """Runs the script; returns per tick (score, player position, set of enemy slots) and the
-    game-over line (or None)."""
-    out = subprocess.run([replay_tool], input="\n".join(lines) + "\n", capture_output=True,
-                         text=True, check=True).stdout
-    ticks, over = [], None
-    # Only the tick, player and enemy lines matter; most lines are other units.
+        held = "1 0 -" if step[0] == "volley" else f"0 0 {KEY_CODES[step[1]]}"
+        count = step[3] if step[0] == "volley" else step[2]
+        lines += [f"{mouse[0]} {mouse[1]} {held}"] * round(scale * count)
+    lines += [f"{mouse[0]} {mouse[1]} 0 0 -"] * 200  # for the last bullet to arrive
+    out = subprocess.run([tool], input="\n".join(lines) + "\n", capture_output=True, text=True,
+                         check=True).stdout
+    ticks, over = [], ""  # per tick: [score, player position, enemy slots]
     for line in out.splitlines():
-        head = line[:16]
-        if head.startswith("tick"):
-            ticks.append([int(line.split(maxsplit=4)[3]), None, set()])
-        elif "TPlayer" in head:
-            fields = line.split(maxsplit=5)
-            ticks[-1][1] = (float(fields[3]), float(fields[4]))
-        elif "TEnemy" in head:
-            ticks[-1][2].add(int(line.split(maxsplit=2)[1]))
-        elif head.startswith("game"):
+        if line.startswith("tick"):
+            ticks.append([int(line.split()[3]), None, set()])
+        elif line.split()[2:3] == ["TPlayer"]:
+            ticks[-1][1] = tuple(float(f) for f in line.split()[3:5])
+        elif line.split()[2:3] == ["TEnemy"]:
+            ticks[-1][2].add(int(line.split()[1]))
+        elif line.startswith("game"):
             over = line
-    return ticks, over
-
-
-def check_run(replay_tool, name, scales, gaps):
-    """Plays one variant; returns a list of faults, the final score, the world per tick and the
-    first tick of each step."""
-    lines, starts = tick_script(scales, gaps)
-    ticks, over = replay(replay_tool, lines)
-    faults = []
-    volleys = 0
-    for index, (step, start) in enumerate(zip(ROUTE, starts)):
-        end = starts[index + 1] if index + 1 < len(starts) else len(lines)
-        if step[0] == "move":
-            # The position when the next step starts (idle ticks do not move the player).
-            if end - 1 >= len(ticks):
-                faults.append(f"{name}: the game ended before step {index + 1}")
-                break
-            seen = ticks[end - 1][1]
-            if seen != step[3]:
-                faults.append(f"{name}: step {index + 1} ({step[1]}) ends at {seen}, "
-                              f"expected {step[3]}")
-        else:
-            if start >= len(ticks):
-                faults.append(f"{name}: the game ended before volley {index + 1}")
-                break
-            if ticks[start - 1][1] != step[5]:
-                faults.append(f"{name}: volley {index + 1} fired from {ticks[start - 1][1]}, "
-                              f"expected {step[5]}")
-            # The enemy is gone, with two hits scored for it, before the next volley starts;
-            # its second bullet may still be on the way while the player walks on.
-            enemy = step[4]
-            volleys += 1
-            following = [s for i, s in enumerate(starts) if i > index and ROUTE[i][0] == "volley"]
-            until = min(following[0] if following else len(lines), len(ticks))
-            gone = next((t for t in range(start, until) if enemy not in ticks[t][2]), None)
-            if enemy not in ticks[start - 1][2] or gone is None:
-                faults.append(f"{name}: volley {index + 1} did not destroy enemy {enemy}")
-            elif ticks[gone][0] != 2 * volleys:
-                faults.append(f"{name}: score {ticks[gone][0]} when enemy {enemy} was destroyed, "
-                              f"expected {2 * volleys}")
-    score = ticks[-1][0] if ticks else None
-    if over is None:
-        faults.append(f"{name}: the game did not end (score {score})")
-    elif not over.startswith(f"game over score {PREDICTED_SCORE} table "):
-        faults.append(f"{name}: {over}")
-    return faults, score, ticks, starts
-
-
-def needed_ticks(ticks, starts, scale):
-    """Per move of a run with every hold scaled by scale, the ticks of holding the key after which
-    the player stopped moving."""
-    result = []
+    faults, killed, bounds = [], set(), starts + [len(lines)]
     for index, step in enumerate(ROUTE):
-        if step[0] != "move":
-            continue
-        start = starts[index]
-        stop = start
-        for t in range(start, start + round(step[2] * scale)):
-            if ticks[t][1] != ticks[t - 1][1]:
-                stop = t
-        result.append((index + 1, step[1], stop - start + 1, step[2]))
-    return result
+        end = bounds[index + 1] if step[0] == "move" else bounds[index]
+        if end > len(ticks):
+            faults.append(f"{name}: the game ended before step {index + 1}")
+            break
+        # After a walk, or as the button goes down: the player where expected, the enemies of the
+        # earlier volleys gone with two hits each, this volley's enemy still there.
+        score, position, enemies = ticks[end - 1]
+        if position != step[-1] or score != 2 * len(killed) or killed & enemies or \
+                (step[0] == "volley" and step[4] not in enemies):
+            faults.append(f"{name}: step {index + 1}: {position}, score {score}, {sorted(enemies)}")
+        killed |= {step[4]} if step[0] == "volley" else set()
+    if not over.startswith(f"game over score {PREDICTED_SCORE} table "):
+        faults.append(f"{name}: the game ended with '{over}'")
+    return faults
 
 
-def verify(replay_tool):
-    faults = []
-    count = len(ROUTE)
-    variants = [(f"x{scale}", [scale] * count, [5] * count) for scale in (3.0, 0.8, 1.5)]
+def verify(tool):
     generator = random.Random(2024)
-    for n in range(3):
-        variants.append((f"mixed{n}", [generator.uniform(0.8, 2.0) for _ in ROUTE],
-                         [generator.randint(0, 40) for _ in ROUTE]))
-    for name, scales, gaps in variants:
-        found, score, ticks, starts = check_run(replay_tool, name, scales, gaps)
-        faults += found
-        print(f"{name}: {len(ticks)} ticks, score {score}, {'ok' if not found else 'FAULTY'}")
-        if name == "x3.0":
-            # Holds three times too long: each walk has surely come to its wall.
-            needed = needed_ticks(ticks, starts, 3.0)
-    for step, key, need, hold in needed:
-        print(f"step {step} ({key}): the wall stops the player after {need} ticks; hold {hold}")
-        if hold * 0.8 < need:
-            faults.append(f"step {step}: a hold of {hold} is less than 1.25 times the {need} "
-                          f"ticks the walk takes")
-    for fault in faults:
-        print("FAULT: " + fault, file=sys.stderr)
-    if faults:
-        return 1
-    print(f"predicted score {PREDICTED_SCORE}")
-    return 0
+    variants = [(f"x{scale}", [scale] * len(ROUTE), [5] * len(ROUTE)) for scale in (0.8, 3.0)]
+    variants += [(f"mixed{n}", [generator.uniform(0.8, 2.0) for _ in ROUTE],
+                  [generator.randint(0, 40) for _ in ROUTE]) for n in range(3)]
+    faults = [fault for variant in variants for fault in check_run(tool, *variant)]
+    print("\n".join(faults) or f"predicted score {PREDICTED_SCORE}")
+    for step in [] if faults else ROUTE:
+        print(" ".join(map(str, step[:4] if step[0] == "volley" else step[:3])))
+    return 1 if faults else 0
 
 
-def main(argv):
-    if len(argv) == 2 and argv[1] == "steps":
-        steps()
-        return 0
-    if len(argv) == 3 and argv[1] == "script":
-        script(float(argv[2]))
-        return 0
-    if len(argv) == 3 and argv[1] == "verify":
-        return verify(argv[2])
-    print(__doc__, file=sys.stderr)
-    return 2
+def dump(path):
+    """The screen's pixel bytes, the bytes of a row and of a pixel (little-endian, red third)."""
+    subprocess.run(f"xwd -root -silent >'{path}'", shell=True, check=True)
+    data = open(path, "rb").read()
+    header = struct.unpack(">25I", data[:100])
+    assert header[7] == 0 and header[14] == 0xFF0000 and header[11] in (24, 32), header
+    return data[header[0] + 12 * header[19]:], header[12], header[11] // 8
+
+
+def judge(question, screen, row, size):
+    """The faults of the window, the dump's top-left 800 x 600, for the question."""
+    def red(x, y):
+        return screen[y * row + x * size + 2]
+
+    def lit(x0, y0, x1, y1, level=60):  # in an inclusive box
+        return sum(red(x, y) > level for y in range(y0, y1 + 1) for x in range(x0, x1 + 1))
+
+    def glyph(x0, y0, x1, y1):  # the lit pixels of a box, relative to their top-left corner
+        points = [(x, y) for y in range(y0, y1 + 1) for x in range(x0, x1 + 1) if red(x, y) > 60]
+        left, top = min((x for x, _ in points), default=0), min((y for _, y in points), default=0)
+        return frozenset((x - left, y - top, red(x, y)) for x, y in points)
+
+    if question == "game" and screen[400 * row + 600 * size:][:3] == bytes(3):
+        return "no map at (600, 400)"
+    dark = [x for y in range(152, 178) for x in range(112, 208) if red(x, y) < 26] or [0]
+    # The first button is "Играть", 100 wide (not the 180 of "back_to_game"), with its black
+    # label from x 130; nothing right of the buttons.
+    if question == "menu" and (not red(150, 154) or red(250, 154) or lit(300, 0, 799, 599, 1) or
+                               not (128 <= min(dark) <= 134 and min(dark) + 40 < max(dark) < 207)):
+        return "not the menu with the Играть button"
+    if question != "scene":
+        return "ok"
+    # "BEST_SCORE" from (320, 90), the button 110-290 x 210-240, the entries at x 350 on the
+    # baselines 125 ... 350, "You_Score: N" from (320, 400), and nothing else.
+    entries = [glyph(348, 100 + 25 * i - 17, 363, 100 + 25 * i + 2) for i in range(1, 11)]
+    right = max((x for x in range(318, 600) for y in range(380, 407) if red(x, y) > 60), default=15)
+    if lit(318, 68, 437, 95) < 60 or lit(318, 380, 517, 406) < 60 or not red(115, 211) or \
+            not red(288, 238):
+        return "no BEST_SCORE, You_Score line or button"
+    if not all(entries) or len(set(entries[1:])) != 1 or entries[0] == entries[1]:
+        return "the table is not this game's score and nine zeros"
+    if glyph(right - 15, 383, right, 402) != entries[0]:
+        return "the score after You_Score is not the first entry"
+    if lit(0, 0, 799, 599, 0) != lit(318, 68, 437, 95, 0) + lit(110, 210, 289, 239, 0) + \
+            lit(348, 106, 363, 354, 0) + lit(318, 380, 599, 406, 0):
+        return "pixels lit elsewhere"
+    return "ok"
+
+
+def serve(folder):
+    for question in map(str.strip, sys.stdin):
+        if question == "still":
+            first = dump(f"{folder}/still1.xwd")[0]
+            time.sleep(0.1)
+            second, row, block = dump(f"{folder}/still2.xwd")
+            block *= 16
+            answer = sum(any(first[y * row + x * block:y * row + (x + 1) * block]
+                             != second[y * row + x * block:y * row + (x + 1) * block]
+                             for y in range(y0, min(y0 + 16, 600)))
+                         for y0 in range(0, 600, 16) for x in range(50))
+        else:
+            for _ in range(30):
+                answer = judge(question, *dump(f"{folder}/{question}.xwd"))
+                if answer == "ok":
+                    break
+                time.sleep(0.2)
+        print(answer, flush=True)
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    if sys.argv[1:2] == ["verify"]:
+        sys.exit(verify(sys.argv[2]))
+    serve(sys.argv[2])

@@ -26,15 +26,27 @@ fail() {
   exit 1
 }
 
-# Starts a private X server and points DISPLAY at it.
+# Starts a private X server and points DISPLAY at it. Xvfb may announce a display number whose
+# socket another server still holds; such a server dies at once, so it is checked and retried.
 start_display() {
-  local fifo="$E2E_TMP/display"
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 2>"$E2E_TMP/xvfb.log" &
-  XVFB_PID=$!
-  local number
-  read -r -t 10 number <"$fifo" || fail "Xvfb did not start"
-  export DISPLAY=":$number"
+  local attempt fifo number
+  for attempt in 1 2 3 4 5; do
+    fifo="$E2E_TMP/display$attempt"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 2>"$E2E_TMP/xvfb.log" &
+    XVFB_PID=$!
+    number=
+    read -r -t 10 number <"$fifo" || true
+    if [[ -n "$number" ]] && kill -0 "$XVFB_PID" 2>/dev/null &&
+      xdpyinfo -display ":$number" >/dev/null 2>&1; then
+      export DISPLAY=":$number"
+      return 0
+    fi
+    kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+    sleep 0.2
+  done
+  fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
 }
 
 # A run folder of our own: the game and its pictures, no score file unless a test writes one.

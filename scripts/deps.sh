@@ -6,7 +6,7 @@ set -euo pipefail
 build_packages=(cmake make g++ pkg-config libsdl2-dev libgl-dev libfreetype-dev libfontconfig-dev
   libx11-dev fonts-liberation)
 test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-apps x11-utils
-  imagemagick clang libclang-rt-14-dev)
+  imagemagick clang libclang-rt-14-dev python3)
 
 case "${1:-build}" in
 build) wanted=("${build_packages[@]}") ;;

@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/deps.sh build|test
+# Usage: scripts/deps.sh build|test|wine
 set -euo pipefail
 
 build_packages=(cmake make g++ pkg-config libsdl2-dev libgl-dev libfreetype-dev libfontconfig-dev
   libx11-dev fonts-liberation)
 test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-apps x11-utils
   imagemagick clang libclang-rt-14-dev python3)
+# The Windows build and its test under Wine. Wine finds OpenGL, fonts and most X extensions at run
+# time, so what it merely recommends is named too; "wine64" is the loader for 64-bit programs.
+wine_packages=(g++-mingw-w64-x86-64 wine wine64 libgl1 libgl1-mesa-dri libxcomposite1 libxcursor1
+  libxfixes3 libxi6 libxinerama1 libxrandr2 libxrender1 libxxf86vm1 fonts-liberation xvfb xauth
+  xdotool x11-apps x11-utils imagemagick unzip)
 
 case "${1:-build}" in
 build) wanted=("${build_packages[@]}") ;;
 test) wanted=("${build_packages[@]}" "${test_packages[@]}") ;;
+wine) wanted=("${build_packages[@]}" "${wine_packages[@]}") ;;
 *)
-  echo "usage: $0 build|test" >&2
+  echo "usage: $0 build|test|wine" >&2
   exit 2
   ;;
 esac

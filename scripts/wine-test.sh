@@ -25,25 +25,7 @@ started=$(date +%s)
 
 # --- Packages -------------------------------------------------------------------------------
 
-"$root/scripts/deps.sh" build
-# Wine finds OpenGL, fonts and most X extensions at run time, so what it merely recommends is
-# named here too. "wine" is the command, "wine64" the 64-bit loader it needs for a 64-bit exe.
-wine_packages=(g++-mingw-w64-x86-64 wine wine64 libgl1 libgl1-mesa-dri libxcomposite1 libxcursor1
-  libxfixes3 libxi6 libxinerama1 libxrandr2 libxrender1 libxxf86vm1 fonts-liberation xvfb xauth
-  xdotool x11-apps x11-utils imagemagick unzip)
-missing=()
-for package in "${wine_packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-  sudo_cmd=()
-  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
-  echo "Installing: ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
-fi
+"$root/scripts/deps.sh" wine
 
 # --- Builds ---------------------------------------------------------------------------------
 

@@ -16,7 +16,6 @@ bool Done;
 HDC DeviceContext;
 
 TProc OnStartUp;
-TProc OnFrame;
 TProc OnShutdown;
 
 namespace {
@@ -157,7 +156,6 @@ void RunFrameLoop(TMessagePump& Pump, TProc Frame, std::uint32_t StartTick) {
 bool RunMainLoop(TProc StartUp, TProc Frame, TProc ShutDown) {
   Done = false;
   OnStartUp = StartUp;
-  OnFrame = Frame;
   OnShutdown = ShutDown;
   TMessagePump& Pump = PlatformMessagePump();
   const std::uint32_t StartTick = Pump.TickCount();

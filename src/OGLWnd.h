@@ -70,10 +70,9 @@ void RunFrameLoop(TMessagePump& Pump, TProc Frame, std::uint32_t StartTick);
 
 // Resets the input state and the loop's private state (for tests).
 void ResetWindowState();
-// The procedures handed to RunMainLoop; the window system calls OnStartUp at the end of window
-// creation, WindowProc calls OnShutdown on WM_DESTROY.
+// Start-up and shutdown procedures handed to RunMainLoop; the window system calls OnStartUp at the
+// end of window creation, WindowProc calls OnShutdown on WM_DESTROY.
 extern TProc OnStartUp;
-extern TProc OnFrame;
 extern TProc OnShutdown;
 // Whether frames may run (set by WM_ACTIVATEAPP).
 bool IsAppActive();

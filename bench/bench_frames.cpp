@@ -4,8 +4,9 @@
 // time and peak memory are its own. Run it under Xvfb: xvfb-run -a build/bench/bench_frames
 #include "OGLWnd.h"
 #include "game/scenes/Scenes.h"
+#include "platform/PlatformLayer.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,7 +52,7 @@ void NoShutDown() {}
 void BareFrame() {
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  SwapWindowBuffers();
+  Platform().SwapWindowBuffers();
 }
 
 double Millis(TClock::duration Span) {
@@ -90,6 +91,7 @@ int RunSubject(bool Game) {
 
 int main(int argc, char** argv) {
   ProcessStart = TClock::now();
+  InstallPlatform(&PlatformLayer());
   if (const char* Value = std::getenv("KELTO_BENCH_SECONDS")) {
     Seconds = std::atof(Value);
   }

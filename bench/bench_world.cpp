@@ -1,7 +1,8 @@
 // One world step: the full level in play, and a registry of 1,000 units with bullets in flight.
 #include "MyUnit.h"
 #include "OGLWnd.h"
-#include "game/scenes/GameFlow.h"
+#include "game/model/Registry.h"
+#include "game/shared/GameFlow.h"
 #include "game/units/Units.h"
 #include "game/world/World.h"
 

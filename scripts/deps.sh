@@ -5,7 +5,8 @@ set -euo pipefail
 
 build_packages=(cmake make g++ pkg-config libsdl2-dev libgl-dev libfreetype-dev libfontconfig-dev
   libx11-dev fonts-liberation)
-test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-apps x11-utils
+# xfonts-base: the fonts of SDL's message boxes on a bare X server.
+test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xfonts-base xdotool x11-apps x11-utils
   imagemagick clang libclang-rt-14-dev python3)
 # The Windows build and its test under Wine. Wine finds OpenGL, fonts and most X extensions at run
 # time, so what it merely recommends is named too; "wine64" is the loader for 64-bit programs.

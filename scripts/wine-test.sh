@@ -352,6 +352,9 @@ pass "\"Exit\": status 0"
 
 printf 'abc\r\n' >"$run_dir/score.txt"
 start_game
+wait_window '^Error$' >/dev/null || fail "bad score.txt: no message box: $(cat "$tmp/stderr")"
+focus_desktop
+xdotool key Return
 wait_exit 30
 [[ $game_status -eq 1 ]] || fail "bad score.txt: exit status $game_status, expected 1"
 grep -q "'abc' is not a valid integer value" "$tmp/stderr" ||

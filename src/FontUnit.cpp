@@ -1,24 +1,29 @@
-// Text drawn through the glyph display lists. The lists themselves come from the window system
-// (BuildFont lives with the platform layer); printing and deleting are the same everywhere.
+// Text drawn through the glyph display lists. The glyphs themselves come from the window system;
+// the block of lists, printing and deleting are the same everywhere.
 #include "FontUnit.h"
 
-#include "OGLWnd.h"
+#include "GlApi.h"
+#include "Platform.h"
 
-#include <GL/gl.h>
+#include <cstdio>
 
 std::uint32_t FontBase;
 
-namespace {
-
-constexpr GLsizei GlyphCount = 255;
-
-} // namespace
+void BuildFont() {
+  FontBase = glGenLists(GlyphCount);
+  if (FontBase == 0) {
+    // Text is missing then, but the game still plays.
+    std::fprintf(stderr, "kelto: no display lists for the font; text will not be drawn\n");
+    return;
+  }
+  Platform().MakeGlyphLists(FontBase, GlyphCount);
+}
 
 void DeleteFont() {
   // At the game's shutdown the context has already been released and deleted, and the lists
   // went with it; a delete then would go to no context at all. Without a block of our own there
   // is nothing to delete either, and deleting from 0 would hit lists that are not the font's.
-  if (FontBase == 0 || !HasCurrentContext()) {
+  if (FontBase == 0 || !Platform().HasCurrentContext()) {
     return;
   }
   glDeleteLists(FontBase, GlyphCount);

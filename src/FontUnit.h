@@ -4,10 +4,13 @@
 #include <cstdint>
 #include <string_view>
 
-// First of the 255 display lists; list FontBase + k draws the glyph of byte k (0 to 254).
+// Glyph lists in the block: character codes 0 to 254. Byte 255 has none and draws nothing.
+constexpr std::int32_t GlyphCount = 255;
+
+// First of the GlyphCount display lists; list FontBase + k draws the glyph of byte k.
 extern std::uint32_t FontBase;
 
-// Builds the 255 glyph lists from an 18-pixel "Courier New" (needs a current context).
+// Builds the glyph lists from an 18-pixel "Courier New" (needs a current context).
 void BuildFont();
 // Deletes the glyph lists while a context is current; without one they went with it.
 void DeleteFont();

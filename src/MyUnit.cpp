@@ -1,5 +1,7 @@
 #include "MyUnit.h"
 
+#include "Platform.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -43,8 +45,16 @@ std::string IntToText(std::int32_t Value) {
   return std::string(Text, Result.ptr);
 }
 
-void FatalError(const std::string& What) {
-  std::fprintf(stderr, "kelto: %s\n", What.c_str());
+void ReportError(const std::string& What) {
+  // fwrite: a reason may hold any byte, a NUL included.
+  std::fputs("kelto: ", stderr);
+  std::fwrite(What.data(), 1, What.size(), stderr);
+  std::fputc('\n', stderr);
   std::fflush(stderr);
+  Platform().ShowErrorBox(What);
+}
+
+void FatalError(const std::string& What) {
+  ReportError(What);
   std::exit(1);
 }

@@ -7,6 +7,14 @@
 #include <cstdint>
 #include <string>
 
+// Every build must play the same game, tick for tick: object fields are stored as 32-bit floats,
+// intermediate results are computed in long double (80-bit on x86, on Linux and Windows alike)
+// and stored back, and the compiler may neither fuse a multiply with an add nor reorder
+// arithmetic (-ffp-contract=off, no fast-math). The unit files spell out each conversion.
+
+// Angles live on the objects in radians; glRotatef wants degrees: divide by this exact literal.
+constexpr long double RadiansPerDegree = 0.0174532925L;
+
 TVector MakeVector(float x, float y, float z);
 
 // Axis-aligned boxes centred on A and B with full sizes SA and SB; touching boxes overlap.
@@ -22,21 +30,24 @@ bool AimAngle(float dx, float dy, float& Angle);
 // Decimal text of a signed 32-bit value: a minus sign for negatives, no padding.
 std::string IntToText(std::int32_t Value);
 
-// Ends the program: a one-line report on standard error, exit status 1.
+// The one way the game reports a failure to the player: the line "kelto: What" on standard error
+// and What in a message box captioned "Error" (where a display can be opened).
+void ReportError(const std::string& What);
+// ReportError, then the program ends with exit status 1.
 [[noreturn]] void FatalError(const std::string& What);
 
 // --- Pictures (uncompressed 24- or 32-bit TGA) ---
 
 enum class TTgaResult {
   Ok,
-  Missing,   // no such file (or a folder where the file was expected)
-  BadHeader, // fewer than 12 header bytes, or not the reference header
+  Missing,     // no such file (or a folder where the file was expected)
+  BadHeader,   // fewer than 12 header bytes, or not the reference header
   ShortLayout, // fewer than 6 bytes of width, height, depth and descriptor
-  BadSize,   // width or height 0 (Width and Height are stored)
-  BadDepth,  // depth not 24 or 32 (Width and Height are stored)
-  ShortData, // pixel data shorter than the image (Width, Height, BitsPerPixel stored)
-  NoMemory,  // the pixel buffer cannot be allocated
-  IoError,   // the file exists but cannot be opened or read
+  BadSize,     // width or height 0 (Width and Height are stored)
+  BadDepth,    // depth not 24 or 32 (Width and Height are stored)
+  ShortData,   // pixel data shorter than the image (Width, Height, BitsPerPixel stored)
+  NoMemory,    // the pixel buffer cannot be allocated
+  IoError,     // the file exists but cannot be opened or read
 };
 
 // Reads and checks a picture into Texture without touching OpenGL; IoErrorText receives the

@@ -1,9 +1,7 @@
 // Pictures: uncompressed true-colour TGA images read into texture records and uploaded to OpenGL.
 #include "MyUnit.h"
 
-#include "WinMessages.h"
-
-#include <GL/gl.h>
+#include "GlApi.h"
 
 #include <algorithm>
 #include <cerrno>

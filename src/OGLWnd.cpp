@@ -1,8 +1,9 @@
-// Window-system-neutral half of the window module: the input state, the window procedure, the
-// window projection and the paced main loop.
+// The window module's half that is the same on every window system: the input state, the window
+// procedure, the window projection and the paced main loop.
 #include "OGLWnd.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
+#include "UTypes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,7 +14,6 @@ std::int32_t MouseY;
 bool MouseLeft;
 bool MouseRight;
 bool Done;
-HDC DeviceContext;
 
 TProc OnStartUp;
 TProc OnShutdown;
@@ -21,13 +21,6 @@ TProc OnShutdown;
 namespace {
 
 bool AppActive;
-
-std::uint16_t LowWord(LPARAM Value) {
-  return static_cast<std::uint16_t>(Value & 0xFFFF);
-}
-std::uint16_t HighWord(LPARAM Value) {
-  return static_cast<std::uint16_t>((Value >> 16) & 0xFFFF);
-}
 
 // Milliseconds from Earlier to Later on a 32-bit counter, correct across its wrap-around.
 std::uint32_t TicksBetween(std::uint32_t Earlier, std::uint32_t Later) {
@@ -64,11 +57,7 @@ void ResizeView(std::int32_t Width, std::int32_t Height) {
   glLoadIdentity();
 }
 
-LRESULT
-#ifdef _WIN32
-CALLBACK
-#endif
-WindowProc(HWND Window, UINT Message, WPARAM wParam, LPARAM lParam) {
+TLResult WindowProc(TWindowHandle Window, std::uint32_t Message, TWParam wParam, TLParam lParam) {
   switch (Message) {
   case WM_CREATE:
     return 0;
@@ -81,9 +70,12 @@ WindowProc(HWND Window, UINT Message, WPARAM wParam, LPARAM lParam) {
     ResizeView(LowWord(lParam), HighWord(lParam));
     return 0;
   case WM_CLOSE:
-    PostQuitMessage(0);
+    // The window stays until the loop has ended; teardown destroys it.
+    Platform().PostQuitMessage(0);
     return 0;
   case WM_ACTIVATEAPP:
+    // 2 counts as active too, as Windows' own table of activation values is read here; kept on
+    // purpose.
     AppActive = wParam == 1 || wParam == 2;
     return 0;
   case WM_KEYDOWN:
@@ -109,7 +101,7 @@ WindowProc(HWND Window, UINT Message, WPARAM wParam, LPARAM lParam) {
     MouseRight = false;
     return 0;
   default:
-    return DefWindowProcA(Window, Message, wParam, lParam);
+    return Platform().DefaultWindowProc(Window, Message, wParam, lParam);
   }
 }
 
@@ -117,10 +109,10 @@ void RunFrameLoop(TMessagePump& Pump, TProc Frame, std::uint32_t StartTick) {
   std::uint32_t LastFrameTick = 0;
   std::uint32_t FpsStartTick = StartTick;
   std::int32_t FrameCount = 0;
-  MSG Message;
+  TMessage Message;
   while (!Done) {
     if (Pump.Peek(Message)) {
-      if (Message.message == WM_QUIT) {
+      if (Message.Code == WM_QUIT) {
         Done = true;
       } else {
         Pump.Dispatch(Message);
@@ -157,12 +149,12 @@ bool RunMainLoop(TProc StartUp, TProc Frame, TProc ShutDown) {
   Done = false;
   OnStartUp = StartUp;
   OnShutdown = ShutDown;
-  TMessagePump& Pump = PlatformMessagePump();
+  TMessagePump& Pump = Platform().MessagePump();
   const std::uint32_t StartTick = Pump.TickCount();
-  if (!CreateGameWindow(800, 600)) {
+  if (!Platform().CreateGameWindow(ViewWidth, ViewHeight)) {
     return false;
   }
   RunFrameLoop(Pump, Frame, StartTick);
-  DestroyGameWindow();
+  Platform().DestroyGameWindow();
   return true;
 }

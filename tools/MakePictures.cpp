@@ -1,19 +1,14 @@
 // kelto-pictures FOLDER: draws the game's eleven pictures and writes them into FOLDER (created if
 // needed). The output depends on nothing but this program, so every build writes the same bytes.
 #include "Pictures.h"
+#include "game/shared/PictureFiles.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 
 namespace {
-
-struct TEntry {
-  const char* FileName;
-  std::function<kit::TPicture()> Draw;
-};
 
 bool WriteFile(const std::filesystem::path& Path, const std::vector<std::uint8_t>& Bytes) {
   // Written beside the target and renamed over it, so a reader never sees half a picture.
@@ -46,24 +41,16 @@ int main(int argc, char** argv) {
                  Error.message().c_str());
     return 1;
   }
-  const TEntry Entries[] = {
-      {"player.tga", PaintPlayer},
-      {"enemy.tga", PaintEnemy},
-      {"SlowTimeField.tga", PaintSlowField},
-      {"FastTimeField.tga", PaintFastField},
-      {"ShootTimeField.tga", PaintShootField},
-      {"map.tga", PaintMap},
-      {"turret.tga", PaintTurret},
-      {"bullet1.tga", PaintPlayerBullet},
-      {"bullet2.tga", PaintEnemyBullet},
-      {"ligthning.tga", PaintLightning},
-      {"sensor.tga", PaintSensor},
+  // One painter per picture file, in the order of the game's list.
+  using TPainter = kit::TPicture (*)();
+  const TPainter Painters[PictureFiles.size()] = {
+      PaintPlayer, PaintEnemy,        PaintSlowField,   PaintFastField, PaintShootField, PaintMap,
+      PaintTurret, PaintPlayerBullet, PaintEnemyBullet, PaintLightning, PaintSensor,
   };
-  for (const TEntry& Entry : Entries) {
-    const kit::TPicture Picture = Entry.Draw();
-    if (!WriteFile(Folder / Entry.FileName, Picture.TgaBytes())) {
-      std::fprintf(stderr, "kelto-pictures: cannot write %s\n",
-                   (Folder / Entry.FileName).string().c_str());
+  for (std::size_t i = 0; i < PictureFiles.size(); ++i) {
+    const std::filesystem::path Path = Folder / PictureFiles[i];
+    if (!WriteFile(Path, Painters[i]().TgaBytes())) {
+      std::fprintf(stderr, "kelto-pictures: cannot write %s\n", Path.string().c_str());
       return 1;
     }
   }

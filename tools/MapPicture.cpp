@@ -7,7 +7,7 @@
 // for. Light falls from the upper left.
 #include "Pictures.h"
 
-#include "game/world/World.h"
+#include "game/model/Map.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,9 +8,21 @@ XVFB_PID=
 GAME_PID=
 GAME_WINDOW=
 
+# Ends a process: politely, then for sure (a game held by an error box ignores SIGTERM).
+stop_process() {
+  local i
+  kill "$1" 2>/dev/null || return 0
+  for i in $(seq 1 40); do
+    kill -0 "$1" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill -KILL "$1" 2>/dev/null
+  wait "$1" 2>/dev/null
+}
+
 e2e_cleanup() {
   local status=$?
-  [[ -n "$GAME_PID" ]] && kill "$GAME_PID" 2>/dev/null && wait "$GAME_PID" 2>/dev/null
+  [[ -n "$GAME_PID" ]] && stop_process "$GAME_PID"
   [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
   if [[ $status -ne 0 ]]; then
     echo "e2e: failed; files kept in $E2E_TMP" >&2
@@ -75,6 +87,23 @@ wait_window() {
 }
 
 window_title() { xdotool getwindowname "$GAME_WINDOW"; }
+
+# Waits for the game's error box (a window titled "Error") and closes it as a window manager
+# would; fails when none appears within $1 seconds (default 10). SDL names the box in UTF-8 only,
+# which xdotool's name search does not read.
+dismiss_error_box() {
+  local i box
+  for i in $(seq 1 $((${1:-10} * 20))); do
+    box=$(xwininfo -root -tree 2>/dev/null | awk '$2 == "\"Error\":" { print $1; exit }')
+    if [[ -n "$box" ]]; then
+      "$KELTO_XCLOSE" "$box"
+      return 0
+    fi
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended without an error box: $(cat "$E2E_TMP/stderr")"
+    sleep 0.05
+  done
+  fail "no error box within ${1:-10} s"
+}
 
 # Waits for the game to end (at most $1 seconds); its exit status goes to GAME_STATUS.
 wait_exit() {

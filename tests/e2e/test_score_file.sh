@@ -32,6 +32,7 @@ while IFS='|' read -r -u 3 setup user report; do
   eval "$setup"
   before=$(state) || true
   start_game_as "$user"
+  dismiss_error_box
   wait_exit 10
   [[ "$GAME_STATUS" == 1 ]] && grep -qF -- "$report" "$E2E_TMP/stderr" ||
     fail "$setup: status $GAME_STATUS, not 1 with '$report': $(cat "$E2E_TMP/stderr")"

@@ -1,8 +1,9 @@
 #include "GlContext.h"
 
 #include "OGLWnd.h"
+#include "platform/sdl/SdlPlatform.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +11,10 @@
 #include <cstring>
 
 namespace {
+
+struct TQuietPlatform : TSdlPlatform {
+  void ShowErrorBox(const std::string&) override {}
+} Quiet;
 
 SDL_Window* TestWindow;
 SDL_GLContext TestContext;
@@ -42,13 +47,17 @@ void ResetFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
+TPlatform& QuietPlatform() {
+  return Quiet;
+}
+
 void MakeFixtureCurrent() {
   SDL_GL_MakeCurrent(TestWindow, TestContext);
-  DeviceContext = TestWindow;
 }
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
+  InstallPlatform(&Quiet);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "no display: %s\n", SDL_GetError());
     return 1;
@@ -68,7 +77,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no OpenGL context: %s\n", SDL_GetError());
     return 1;
   }
-  DeviceContext = TestWindow;
   ResetFrame();
   const int Result = RUN_ALL_TESTS();
   SDL_GL_DeleteContext(TestContext);

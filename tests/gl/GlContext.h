@@ -2,6 +2,8 @@
 // test runs under, with the game's window projection.
 #pragma once
 
+#include "Platform.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -15,5 +17,7 @@ TRgba ReadPixel(int x, int y);
 std::vector<TRgba> ReadScreen();
 // Clears to black with the depth buffer, resets matrices to the window projection.
 void ResetFrame();
+// The SDL layer without its error box, installed for every test here: nothing waits for a click.
+TPlatform& QuietPlatform();
 // Makes the fixture's own context current again (after a test ran a window of its own).
 void MakeFixtureCurrent();

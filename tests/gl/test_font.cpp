@@ -4,7 +4,7 @@
 #include "GlContext.h"
 #include "OGLWnd.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -116,7 +116,7 @@ TEST_F(TFontTest, SomeTextDrawsNothing) {
 TEST_F(TFontTest, DeleteFontWithoutAContextLeavesTheLists) {
   const std::uint32_t Base = FontBase;
   SDL_GL_MakeCurrent(SDL_GL_GetCurrentWindow(), nullptr);
-  ASSERT_FALSE(HasCurrentContext());
+  ASSERT_FALSE(Platform().HasCurrentContext());
   DeleteFont();
   MakeFixtureCurrent();
   EXPECT_TRUE(FontBase == Base && glIsList(Base + 'A')) << "nothing deleted, nothing forgotten";

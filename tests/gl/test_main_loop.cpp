@@ -3,7 +3,7 @@
 
 #include "OGLWnd.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -25,11 +25,11 @@ struct TLifeRecord {
 TLifeRecord Life;
 
 SDL_Window* GameWindow() {
-  return static_cast<SDL_Window*>(DeviceContext);
+  return SDL_GL_GetCurrentWindow();
 }
 
 void RecordStartUp() {
-  Life.StartUpHadContext = HasCurrentContext();
+  Life.StartUpHadContext = Platform().HasCurrentContext();
   Life.StartUpWindowShown = (SDL_GetWindowFlags(GameWindow()) & SDL_WINDOW_SHOWN) != 0;
   glGetIntegerv(GL_VIEWPORT, Life.StartUpViewport);
   Life.StartUpTitle = SDL_GetWindowTitle(GameWindow());
@@ -41,12 +41,12 @@ void RecordFrame() {
   if (++Life.Frames == 3) {
     Done = true;
   }
-  SwapWindowBuffers();
+  Platform().SwapWindowBuffers();
 }
 
 void RecordShutDown() {
   ++Life.ShutDowns;
-  Life.ShutDownHadContext = HasCurrentContext();
+  Life.ShutDownHadContext = Platform().HasCurrentContext();
 }
 
 } // namespace

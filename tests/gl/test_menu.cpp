@@ -3,11 +3,12 @@
 
 #include "FontUnit.h"
 #include "OGLWnd.h"
+#include "game/model/Registry.h"
 #include "game/scenes/Scenes.h"
 #include "game/units/Units.h"
 #include "game/world/World.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
 #include <gtest/gtest.h>
 
 #include <cstdlib>

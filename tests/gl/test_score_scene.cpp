@@ -6,7 +6,7 @@
 #include "game/scenes/Scenes.h"
 #include "game/scenes/ScoreFile.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -4,7 +4,7 @@
 
 #include "MyUnit.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
 #include <gtest/gtest.h>
 
 #include <unistd.h>

@@ -5,7 +5,7 @@
 #include "../unit/WorldFixture.h"
 #include "game/scenes/Scenes.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
 #include <gtest/gtest.h>
 
 #include <cstdlib>

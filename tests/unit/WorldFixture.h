@@ -4,7 +4,8 @@
 
 #include "MyUnit.h"
 #include "OGLWnd.h"
-#include "game/scenes/GameFlow.h"
+#include "game/model/Registry.h"
+#include "game/shared/GameFlow.h"
 #include "game/units/Units.h"
 #include "game/world/World.h"
 

@@ -15,7 +15,7 @@ class TScriptedPump final : public TMessagePump {
 public:
   struct TTimed {
     std::uint32_t Tick;
-    MSG Message;
+    TMessage Message;
   };
 
   std::uint32_t Now = 0;
@@ -24,13 +24,13 @@ public:
   std::vector<std::string> Events; // what the loop did, in order
   int Waits = 0;
 
-  void Post(std::uint32_t Tick, UINT Message, WPARAM wParam = 0) {
-    Script.push_back({Tick, MSG{nullptr, Message, wParam, 0}});
+  void Post(std::uint32_t Tick, std::uint32_t Message, TWParam wParam = 0) {
+    Script.push_back({Tick, TMessage{nullptr, Message, wParam, 0}});
   }
 
   std::uint32_t TickCount() override { return Now; }
 
-  bool Peek(MSG& Message) override {
+  bool Peek(TMessage& Message) override {
     if (Script.empty() || static_cast<std::int32_t>(Script.front().Tick - Now) > 0) {
       return false;
     }
@@ -39,9 +39,9 @@ public:
     return true;
   }
 
-  void Dispatch(const MSG& Message) override {
+  void Dispatch(const TMessage& Message) override {
     Events.push_back("msg");
-    WindowProc(nullptr, Message.message, Message.wParam, Message.lParam);
+    WindowProc(nullptr, Message.Code, Message.wParam, Message.lParam);
   }
 
   void Wait(std::uint32_t TimeoutMs) override {

@@ -1,6 +1,7 @@
 // The pictures the generator writes into the run folder: the reader takes every one, OpenGL 1.1
 // can use them, a second run writes the same bytes, and the map shows the game's wall grid.
 #include "MyUnit.h"
+#include "game/model/Registry.h"
 #include "game/world/World.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The wall map, the level after NewGame, the end of a game, and bad lines in a replay script.
 #include "WorldFixture.h"
-#include "game/world/WorldDump.h"
+#include "game/replay/Replay.h"
 
 #include <cmath>
 #include <numeric>

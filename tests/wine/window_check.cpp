@@ -1,9 +1,11 @@
 // The game window, its context and the font's glyph lists on a real window under Wine (or
 // Windows), run by scripts/wine-test.sh: exit status 0 when every check held.
-#include "FontUnit.h"
-#include "OGLWnd.h"
+#include "platform/win32/Win32Platform.h"
 
-#include <GL/gl.h>
+#include "FontUnit.h"
+#include "GlApi.h"
+#include "OGLWnd.h"
+#include "platform/PlatformLayer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,17 +36,19 @@ std::pair<float, long> Print(std::string_view Text) {
 } // namespace
 
 int main() {
+  InstallPlatform(&PlatformLayer());
   OnStartUp = [] {
     // Start-up comes last: the window shown, the context current, the 800 x 600 projection set.
     GLdouble Matrix[16] = {};
     glGetDoublev(GL_PROJECTION_MATRIX, Matrix);
     const double Off = std::fabs(Matrix[0] - 2.0 / Width) + std::fabs(Matrix[5] + 2.0 / Height);
-    Check(IsWindowVisible(FindWindowA("OpenGL", nullptr)) && HasCurrentContext() && Off < 1e-9,
+    Check(IsWindowVisible(FindWindowA("OpenGL", nullptr)) && Platform().HasCurrentContext() &&
+              Off < 1e-9,
           "start-up with the window shown, the context current and its projection");
     BuildFont();
   };
-  OnShutdown = [] { ShutdownWithoutContext = !HasCurrentContext(); };
-  if (!CreateGameWindow(Width, Height)) {
+  OnShutdown = [] { ShutdownWithoutContext = !Platform().HasCurrentContext(); };
+  if (!Platform().CreateGameWindow(Width, Height)) {
     return std::fprintf(stderr, "FAIL: no window\n") != 0;
   }
   const HWND Window = FindWindowA("OpenGL", nullptr);
@@ -52,7 +56,7 @@ int main() {
   Class.cbSize = sizeof Class;
   Check(GetClassInfoExA(GetModuleHandleA(nullptr), "OpenGL", &Class) &&
             Class.style == (CS_HREDRAW | CS_VREDRAW | CS_OWNDC) &&
-            Class.lpfnWndProc == WindowProc && !Class.hbrBackground && !Class.lpszMenuName &&
+            Class.lpfnWndProc == GameWindowProc && !Class.hbrBackground && !Class.lpszMenuName &&
             Class.hIcon == LoadIconA(nullptr, IDI_WINLOGO) &&
             Class.hCursor == LoadCursorA(nullptr, IDC_ARROW),
         "class \"OpenGL\": style 0x23, WindowProc, no brush or menu, logo icon, arrow cursor");
@@ -84,7 +88,7 @@ int main() {
   for (int i = 0; i < 6; ++i) {
     Check(Print({Label + i, 1}).second > 0, "a Cyrillic letter drawn");
   }
-  DestroyGameWindow();
+  Platform().DestroyGameWindow();
   Check(ShutdownWithoutContext && !FindWindowA("OpenGL", nullptr) && !DeviceContext &&
             !GetClassInfoExA(GetModuleHandleA(nullptr), "OpenGL", &Class),
         "shutdown ran without a context; the window, device context and class are gone");

@@ -5,7 +5,7 @@
 #include "OGLWnd.h"
 #include "game/world/World.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
 
 #include <cmath>
 
@@ -42,7 +42,7 @@ bool Button(SceneProc Scene, std::string_view Label, float X, float Y, float Wid
     glColor4f(0.7f, 0.7f, 0.7f, 0.3f);
   }
 
-  // The rectangle lives in the fixed 800 x 600 space, stretched over whatever the window is.
+  // The rectangle lives in the fixed view space, stretched over whatever the window is.
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();

@@ -3,10 +3,10 @@
 #include "FontUnit.h"
 #include "OGLWnd.h"
 #include "ScoreFile.h"
-#include "Textures.h"
+#include "game/shared/Textures.h"
 #include "game/world/World.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
 
 void SetFixedDrawingState() {
   glEnable(GL_BLEND);
@@ -33,7 +33,7 @@ void StartUp() {
 
 void DoFrame() {
   CurrentScene();
-  SwapWindowBuffers();
+  Platform().SwapWindowBuffers();
 }
 
 void ShutDown() {

@@ -1,7 +1,7 @@
 // The procedures the main loop runs and the scenes the frame procedure calls.
 #pragma once
 
-#include "GameFlow.h"
+#include "game/shared/GameFlow.h"
 
 #include <string_view>
 

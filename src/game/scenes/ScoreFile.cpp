@@ -1,12 +1,11 @@
 #include "ScoreFile.h"
 
-#include "AtomicFile.h"
-#include "GameFlow.h"
 #include "MyUnit.h"
+#include "Platform.h"
+#include "game/shared/GameFlow.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -15,17 +14,17 @@ namespace {
 const std::string ScoreFileName = "score.txt";
 constexpr int ScoreLines = 10;
 
-// One line on standard error. Written with fwrite so that a line holding a NUL byte is still
-// reported whole.
-void Report(const std::string& Message) {
-  const std::string Line = "kelto: " + Message + "\n";
-  std::fwrite(Line.data(), 1, Line.size(), stderr);
-  std::fflush(stderr);
-}
-
-[[noreturn]] void Abort(const std::string& Message) {
-  Report(Message);
-  std::exit(1);
+// Creates an empty file of that name unless one exists. Append mode never truncates, so even a
+// file that appeared in the meantime keeps its contents.
+bool CreateIfAbsent(const std::string& FileName, std::string& ErrorText) {
+  errno = 0;
+  std::FILE* File = std::fopen(FileName.c_str(), "ab");
+  if (File == nullptr) {
+    ErrorText = FileName + ": " + std::strerror(errno != 0 ? errno : EIO);
+    return false;
+  }
+  std::fclose(File); // nothing was written, so closing cannot lose anything
+  return true;
 }
 
 int DigitValue(char c) {
@@ -126,13 +125,13 @@ void LoadScoreTable() {
     // Only a missing file is created; one that exists but cannot be read is an error and stays
     // as it is.
     std::string ErrorText;
-    if (!CreateFileIfAbsent(ScoreFileName, ErrorText)) {
-      Abort(ErrorText);
+    if (!CreateIfAbsent(ScoreFileName, ErrorText)) {
+      FatalError(ErrorText);
     }
     File = std::fopen(ScoreFileName.c_str(), "rb");
   }
   if (File == nullptr) {
-    Abort(ScoreFileName + ": " + std::strerror(errno));
+    FatalError(ScoreFileName + ": " + std::strerror(errno));
   }
   std::string Line;
   for (int i = 0; i < ScoreLines; ++i) {
@@ -140,7 +139,7 @@ void LoadScoreTable() {
     if (Result == TLineResult::Error) {
       const int Error = errno;
       std::fclose(File);
-      Abort(ScoreFileName + ": " + std::strerror(Error));
+      FatalError(ScoreFileName + ": " + std::strerror(Error));
     }
     if (Result == TLineResult::End) {
       break;
@@ -151,8 +150,8 @@ void LoadScoreTable() {
     std::int32_t Value = 0;
     if (!TextToInt(Line, Value)) {
       std::fclose(File);
-      Abort(ScoreFileName + ", line " + IntToText(i + 1) + ": '" + Line +
-            "' is not a valid integer value");
+      FatalError(ScoreFileName + ", line " + IntToText(i + 1) + ": '" + Line +
+                 "' is not a valid integer value");
     }
     ScoreTable[i] = Value;
   }
@@ -167,25 +166,10 @@ bool SaveScoreTable() {
     Contents += "\r\n";
   }
   std::string ErrorText;
-  if (ReplaceFileContents(ScoreFileName, Contents, ErrorText)) {
+  if (Platform().ReplaceFileContents(ScoreFileName, Contents, ErrorText)) {
     return true;
   }
-  Report("cannot save " + ScoreFileName + ": " + ErrorText);
+  // Not fatal: the table is still shown and the game goes on.
+  ReportError("cannot save " + ScoreFileName + ": " + ErrorText);
   return false;
-}
-
-void SortScoreTable() {
-  for (int i = 0; i < ScoreLines - 1; ++i) {
-    for (int j = i + 1; j < ScoreLines; ++j) {
-      if (ScoreTable[i] < ScoreTable[j]) {
-        std::swap(ScoreTable[i], ScoreTable[j]);
-      }
-    }
-  }
-}
-
-void ApplyBestScore() {
-  if (ScoreTable[ScoreLines - 1] < Score) {
-    ScoreTable[ScoreLines - 1] = Score;
-  }
 }

@@ -1,4 +1,4 @@
-// The table of ten best scores and its file "score.txt" in the working directory.
+// The file "score.txt" in the working directory that keeps the table of ten best scores.
 #pragma once
 
 #include <cstdint>
@@ -17,12 +17,6 @@ bool TextToInt(std::string_view Text, std::int32_t& Value);
 void LoadScoreTable();
 
 // Writes ScoreTable as ten decimal lines ending in CR LF to "score.txt" so that a failure at any
-// moment leaves the previous file whole. False, with a report on standard error, when it could
-// not; the table and the game go on either way.
+// moment leaves the previous file whole. False, after a report, when it could not; the table and
+// the game go on either way.
 bool SaveScoreTable();
-
-// Sorts ScoreTable in descending order by exchanges (equal entries never swap).
-void SortScoreTable();
-
-// Puts Score in the last entry of ScoreTable when that entry is smaller.
-void ApplyBestScore();

@@ -3,7 +3,7 @@
 #include "Scenes.h"
 #include "ScoreFile.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
 
 // The table of best scores with the score of the game just ended. The clear colour is the black
 // the menu set.

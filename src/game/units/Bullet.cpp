@@ -1,12 +1,12 @@
 // Bullets of the player, the enemies and the turrets.
 #include "Units.h"
 
-#include "WinMessages.h"
-#include "game/scenes/GameFlow.h"
-#include "game/scenes/Textures.h"
-#include "game/world/World.h"
+#include "GlApi.h"
 
-#include <GL/gl.h>
+#include "game/model/Map.h"
+#include "game/model/Registry.h"
+#include "game/shared/GameFlow.h"
+#include "game/shared/Textures.h"
 
 void TBullet::Setup(const std::string& OwnerName, std::int16_t HitDamage, float Facing) {
   AddUnit(this);

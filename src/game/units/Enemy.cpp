@@ -1,12 +1,12 @@
 // Stationary gunners that fire at the player within 400 pixels.
 #include "Units.h"
 
-#include "MyUnit.h"
-#include "WinMessages.h"
-#include "game/scenes/Textures.h"
-#include "game/world/World.h"
+#include "GlApi.h"
 
-#include <GL/gl.h>
+#include "MyUnit.h"
+#include "game/model/Map.h"
+#include "game/model/Registry.h"
+#include "game/shared/Textures.h"
 
 #include <cmath>
 

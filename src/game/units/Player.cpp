@@ -1,14 +1,14 @@
 // The player: aims at the mouse, fires, charges and throws time fields, walks against the walls.
 #include "Units.h"
 
+#include "GlApi.h"
+
 #include "MyUnit.h"
 #include "OGLWnd.h"
-#include "WinMessages.h"
-#include "game/scenes/GameFlow.h"
-#include "game/scenes/Textures.h"
-#include "game/world/World.h"
-
-#include <GL/gl.h>
+#include "game/model/Map.h"
+#include "game/model/Registry.h"
+#include "game/shared/GameFlow.h"
+#include "game/shared/Textures.h"
 
 #include <cmath>
 
@@ -26,10 +26,10 @@ float Stepped(float Coordinate, long double Step) {
 } // namespace
 
 void TPlayer::Update() {
-  // 1-3. Aim at the mouse, seen from the screen centre where the player is drawn. With the mouse
+  // Aim at the mouse, seen from the view's centre where the player is drawn. With the mouse
   // exactly on the centre there is no direction: Angle and Dir keep their previous values.
-  const float dx = static_cast<float>(MouseX - 400);
-  const float dy = static_cast<float>(MouseY - 300);
+  const float dx = static_cast<float>(MouseX - ViewCentreX);
+  const float dy = static_cast<float>(MouseY - ViewCentreY);
   const float d = static_cast<float>(
       std::sqrt(static_cast<long double>(dx) * dx + static_cast<long double>(dy) * dy));
   if (d != 0 && AimAngle(dx, dy, Angle)) {
@@ -37,7 +37,8 @@ void TPlayer::Update() {
     Dir.y = static_cast<float>(static_cast<long double>(dy) / d);
   }
 
-  // 4-5. Fire on every 21st tick while the left button is held.
+  // Fire on every 21st tick while the left button is held. Firing comes before walking, so the
+  // bullet starts where the player stood.
   ShotTicks = Increment16(ShotTicks);
   if (MouseLeft && ShotTicks > 20) {
     ThrowTicks = 0;
@@ -47,8 +48,8 @@ void TPlayer::Update() {
     Bullet->Setup("TPlayer", 5, Angle);
   }
 
-  // 6-7. Charge while the right button is held, once enough ticks have passed since the last
-  // shot or throw.
+  // Charge while the right button is held, once enough ticks have passed since the last shot or
+  // throw (every shot resets that count, so steady fire never starts a charge).
   ThrowTicks = Increment16(ThrowTicks);
   if (MouseRight && ThrowTicks > 50) {
     Charging = true;
@@ -57,7 +58,8 @@ void TPlayer::Update() {
     }
   }
 
-  // 8. Releasing the right button throws what has been charged.
+  // Releasing the right button throws what has been charged: a weak field up to 71, a strong one
+  // from 72.
   if (!MouseRight && Charging) {
     ThrowTicks = 0;
     Charging = false;
@@ -74,7 +76,8 @@ void TPlayer::Update() {
     Charge = 0;
   }
 
-  // 9. Walk: each key probes the point 32 pixels ahead from the position the keys before it left.
+  // Walk: each key probes the single point 32 pixels ahead, from the position the keys before it
+  // left, so the box may still clip a wall corner diagonally.
   constexpr long double Probe = 32;
   constexpr long double Step = 3;
   if (Keys[KeyLeft] && Passable(static_cast<float>(Pos.x - Probe), Pos.y)) {
@@ -108,8 +111,8 @@ void TPlayer::Draw() {
   // Always at the screen centre, whatever the camera: the camera follows the player.
   glPushMatrix();
   glLoadIdentity();
-  glTranslatef(400, 300, 0);
-  glRotatef(static_cast<float>(Angle / 0.0174532925L), 0, 0, 1);
+  glTranslatef(ViewCentreX, ViewCentreY, 0);
+  glRotatef(static_cast<float>(Angle / RadiansPerDegree), 0, 0, 1);
   TUnit::Draw();
   glPopMatrix();
 }

@@ -1,11 +1,12 @@
 // Floor sensors and the lightning traps they are linked to.
 #include "Units.h"
 
-#include "WinMessages.h"
-#include "game/scenes/Textures.h"
-#include "game/world/World.h"
+#include "GlApi.h"
+#include "MyUnit.h"
 
-#include <GL/gl.h>
+#include "game/model/Map.h"
+#include "game/model/Registry.h"
+#include "game/shared/Textures.h"
 
 #include <cmath>
 
@@ -40,7 +41,7 @@ void TTrap::Draw() {
   glColor3f(1, 1, 1);
   glPushMatrix();
   glTranslatef(static_cast<float>(Pos.x + 32.0L), static_cast<float>(Pos.y + 32.0L), 0);
-  glRotatef(static_cast<float>(Angle / 0.0174532925L), 0, 0, 1);
+  glRotatef(static_cast<float>(Angle / RadiansPerDegree), 0, 0, 1);
   if (Armed) {
     glBindTexture(GL_TEXTURE_2D, LightningTexture.TextureName);
     const int k = AdvanceFrame();

@@ -1,11 +1,11 @@
 // Time fields: thrown by the player, they fly, grow, spin and slow what they overlap.
 #include "Units.h"
 
-#include "WinMessages.h"
-#include "game/scenes/Textures.h"
-#include "game/world/World.h"
+#include "GlApi.h"
 
-#include <GL/gl.h>
+#include "game/model/Map.h"
+#include "game/model/Registry.h"
+#include "game/shared/Textures.h"
 
 namespace {
 

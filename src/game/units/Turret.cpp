@@ -1,12 +1,12 @@
 // Fixed guns that turn all the time and fire along their facing every 11 ticks.
 #include "Units.h"
 
-#include "MyUnit.h"
-#include "WinMessages.h"
-#include "game/scenes/Textures.h"
-#include "game/world/World.h"
+#include "GlApi.h"
 
-#include <GL/gl.h>
+#include "MyUnit.h"
+#include "game/model/Map.h"
+#include "game/model/Registry.h"
+#include "game/shared/Textures.h"
 
 #include <cmath>
 
@@ -23,7 +23,7 @@ void TTurret::Setup(bool Flag) {
 }
 
 void TTurret::Update() {
-  // 1. Turn, then keep the facing within one full turn [0, 2 pi) so that it never drifts off
+  // Turn, then keep the facing within one full turn [0, 2 pi) so that it never drifts off
   // into values where 32-bit steps of 0.1 lose their precision.
   Angle = static_cast<float>(Angle + 1 * static_cast<long double>(TimeFactor) * Spin);
   long double Wrapped = Angle;
@@ -34,7 +34,7 @@ void TTurret::Update() {
   }
   Angle = static_cast<float>(Wrapped);
 
-  // 2-3. The timer counts ticks at any speed; the threshold grows as the time factor falls, and
+  // The timer counts ticks at any speed; the threshold grows as the time factor falls, and
   // a factor of 0 (the first update) makes it infinite.
   FireTimer = static_cast<float>(FireTimer + 1.0L);
   if (10.0L / TimeFactor < FireTimer) {

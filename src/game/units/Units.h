@@ -1,47 +1,10 @@
-// Everything that lives in the level: the object model and the seven kinds of unit.
+// The seven kinds of unit that live in the level.
 #pragma once
 
-#include "../../UTypes.h"
+#include "game/model/Unit.h"
 
 #include <cstdint>
 #include <string>
-
-class TObj {
-public:
-  explicit TObj(const TVector& Position) : Pos(Position) {}
-  virtual ~TObj() = default;
-
-  TVector Pos;
-};
-
-class TUnit : public TObj {
-public:
-  // Position only: every other field stays zero (TimeFactor included).
-  explicit TUnit(const TVector& Position) : TObj(Position) {}
-  // Position, size and direction; Health and Damage 10, TimeFactor still 0.
-  TUnit(const TVector& Position, const TVector& UnitSize, const TVector& Direction)
-      : TObj(Position), Dir(Direction), Size(UnitSize), Health(10), Damage(10) {}
-
-  virtual void Draw();
-  virtual void Update();
-  virtual void Collide(TUnit& Other);
-  virtual void Kill();
-
-  TVector Dir{};
-  TVector Size{};
-  std::int16_t Health = 0;
-  std::int16_t Damage = 0;
-  float Angle = 0;
-  std::int32_t Age = 0;
-  bool Dead = false;
-  float TimeFactor = 0;
-
-protected:
-  // The base quad: a triangle strip of Size centred on the current origin.
-  void DrawQuad() const;
-  // Saves the matrix, moves to (x, y), turns by Angle and draws the base quad; restores.
-  void DrawQuadAt(long double x, long double y);
-};
 
 class TBullet : public TUnit {
 public:
@@ -114,6 +77,8 @@ public:
   void Update() override;
   void Collide(TUnit&) override {}
 
+  // Nothing sets it: the player arms a trap by touching it, and every trap starts armed, so a
+  // sensor's update never changes anything in play. Kept on purpose, with the rule it guards.
   bool Triggered = false;
   TTrap* TrapLink = nullptr; // not owned: the registry owns both units
 };

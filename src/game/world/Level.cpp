@@ -1,9 +1,13 @@
-// A new game: the player and the fixed population of the level.
+// A new game: the player and the fixed population of the level, and the part of the level the
+// player can reach.
 #include "World.h"
 
 #include "MyUnit.h"
-#include "game/scenes/GameFlow.h"
+#include "game/model/Registry.h"
+#include "game/shared/GameFlow.h"
 #include "game/units/Units.h"
+
+std::array<bool, MapColumns * MapRows> ReachMask{};
 
 void NewGame() {
   // A game after a finished one starts from an empty registry, so the player takes slot 0 again.
@@ -62,4 +66,40 @@ void CreateTurrets() {
     auto* Turret = new TTurret(Position);
     Turret->Setup(Flag);
   }
+}
+
+void ComputeReach() {
+  ReachMask.fill(false);
+  // Flood fill over floor cells from the cell of the player's start (224, 128).
+  int Column = 0;
+  int Row = 0;
+  if (!CellOf(224, 128, Column, Row) || MapGrid[Column + Row * MapColumns] != 0) {
+    return;
+  }
+  std::array<int, MapColumns * MapRows> Pending{};
+  int Count = 0;
+  Pending[Count++] = Column + Row * MapColumns;
+  ReachMask[Column + Row * MapColumns] = true;
+  while (Count > 0) {
+    const int Cell = Pending[--Count];
+    const int c = Cell % MapColumns;
+    const int r = Cell / MapColumns;
+    const int Neighbours[4][2] = {{c - 1, r}, {c + 1, r}, {c, r - 1}, {c, r + 1}};
+    for (const auto& [nc, nr] : Neighbours) {
+      if (nc < 0 || nc >= MapColumns || nr < 0 || nr >= MapRows) {
+        continue;
+      }
+      const int Next = nc + nr * MapColumns;
+      if (MapGrid[Next] == 0 && !ReachMask[Next]) {
+        ReachMask[Next] = true;
+        Pending[Count++] = Next;
+      }
+    }
+  }
+}
+
+bool WithinReach(float x, float y) {
+  int Column = 0;
+  int Row = 0;
+  return CellOf(x, y, Column, Row) && ReachMask[Column + Row * MapColumns];
 }

@@ -1,11 +1,10 @@
 // The world draw: camera on the player, every unit, then the map behind them.
 #include "World.h"
 
-#include "WinMessages.h"
-#include "game/scenes/GameFlow.h"
+#include "GlApi.h"
+#include "game/model/Registry.h"
+#include "game/shared/GameFlow.h"
 #include "game/units/Units.h"
-
-#include <GL/gl.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -13,10 +12,10 @@
 void WorldDraw() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
-  // The player's position goes to the window centre (400, 300), whatever the window size.
+  // The player's position goes to the view's centre, whatever the window's size.
   if (Player != nullptr) {
-    glTranslatef(static_cast<float>(400.0L - Player->Pos.x),
-                 static_cast<float>(300.0L - Player->Pos.y), 0);
+    glTranslatef(static_cast<float>(static_cast<long double>(ViewCentreX) - Player->Pos.x),
+                 static_cast<float>(static_cast<long double>(ViewCentreY) - Player->Pos.y), 0);
   }
   glEnable(GL_TEXTURE_2D);
   // With depth testing on and every quad at depth 0, the first fragment drawn at a pixel stays:

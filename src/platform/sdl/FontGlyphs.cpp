@@ -1,10 +1,10 @@
-// BuildFont over fontconfig and FreeType: the 255 glyph lists that GDI's wglUseFontBitmapsA
-// makes on Windows, from the same 18-pixel monospaced face and code page 1251.
+// The font's glyph lists over fontconfig and FreeType: what GDI's wglUseFontBitmapsA makes on
+// Windows, from the same 18-pixel monospaced face and code page 1251.
 #include "FontGlyphs.h"
 
-#include "FontUnit.h"
+#include "GlApi.h"
+#include "SdlPlatform.h"
 
-#include <GL/gl.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <iconv.h>
@@ -15,8 +15,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr GLsizei GlyphCount = 255;
 
 // Code page 1251 decoded once: the table holds every byte's character or none.
 using TCodePageTable = std::array<std::optional<char32_t>, 256>;
@@ -152,12 +150,7 @@ TFontFile FindFontFile(FcConfig* Config) {
   return File;
 }
 
-void BuildFont() {
-  FontBase = glGenLists(GlyphCount);
-  if (FontBase == 0) {
-    std::fprintf(stderr, "kelto: no display lists for the font; text will not be drawn\n");
-    return;
-  }
+void TSdlPlatform::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
   const TFontFile File = FindFontFile(nullptr);
   if (File.Path.empty()) {
     std::fprintf(stderr, "kelto: no font found; text will not be drawn\n");
@@ -186,8 +179,8 @@ void BuildFont() {
   glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
   glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
   glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-  for (GLuint Code = 0; Code < static_cast<GLuint>(GlyphCount); ++Code) {
-    CompileGlyph(Face, static_cast<std::uint8_t>(Code), FontBase + Code);
+  for (std::int32_t Code = 0; Code < Count && Code < 256; ++Code) {
+    CompileGlyph(Face, static_cast<std::uint8_t>(Code), Base + static_cast<GLuint>(Code));
   }
   glPopClientAttrib();
   FT_Done_Face(Face);

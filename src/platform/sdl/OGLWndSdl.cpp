@@ -1,11 +1,13 @@
 // The window, context and message source over SDL2. SDL events are translated into the window
 // messages of the game's window procedure, so the procedure and the loop are the same as on
 // Windows.
+#include "MyUnit.h"
 #include "OGLWnd.h"
 #include "SdlMessages.h"
+#include "SdlPlatform.h"
+#include "platform/PlatformLayer.h"
 
 #include <SDL.h>
-#include <SDL_opengl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -19,17 +21,16 @@ bool QuitPosted;
 int ClientWidth = 800;
 int ClientHeight = 600;
 
+// A set-up step that failed: the report names SDL's reason too.
 void ReportSetUpFailure(const char* Text) {
-  const std::string Line = std::string(Text) + " (" + SDL_GetError() + ")";
-  std::fprintf(stderr, "kelto: %s\n", Line.c_str());
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Text, nullptr);
+  ReportError(std::string(Text) + " (" + SDL_GetError() + ")");
 }
 
 class TSdlMessagePump final : public TMessagePump {
 public:
   std::uint32_t TickCount() override { return SDL_GetTicks(); }
 
-  bool Peek(MSG& Message) override {
+  bool Peek(TMessage& Message) override {
     SDL_Event Event;
     while (SDL_PollEvent(&Event)) {
       if (TranslateSdlEvent(Event, WindowHandle, Message)) {
@@ -39,14 +40,14 @@ public:
     // As on Windows, a posted quit is seen once nothing else is waiting.
     if (QuitPosted) {
       QuitPosted = false;
-      Message = MSG{WindowHandle, WM_QUIT, 0, 0};
+      Message = TMessage{WindowHandle, WM_QUIT, 0, 0};
       return true;
     }
     return false;
   }
 
-  void Dispatch(const MSG& Message) override {
-    WindowProc(Message.hwnd, Message.message, Message.wParam, Message.lParam);
+  void Dispatch(const TMessage& Message) override {
+    WindowProc(Message.Window, Message.Code, Message.wParam, Message.lParam);
   }
 
   void Wait(std::uint32_t TimeoutMs) override {
@@ -69,29 +70,10 @@ public:
 
 TSdlMessagePump Pump;
 
-} // namespace
-
-LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {
-  return 0;
-}
-
-void PostQuitMessage(int) {
-  QuitPosted = true;
-}
-
-TMessagePump& PlatformMessagePump() {
-  return Pump;
-}
-
-void ShowErrorBox(const char* Text, bool IconError) {
-  std::fprintf(stderr, "kelto: %s\n", Text);
-  SDL_ShowSimpleMessageBox(IconError ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION, "Error",
-                           Text, nullptr);
-}
-
+// Asks for the pixel format: double-buffered RGBA with Bits of depth. SDL fixes the format when
+// the window is created, so choosing the format creates the hidden window; the depth request falls
+// back to the closest the display offers.
 bool ApplyPixelFormat(std::uint8_t Bits) {
-  // SDL fixes the pixel format when the window is created, so choosing the format creates the
-  // hidden window. The depth request falls back to the closest format the display offers.
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -103,7 +85,6 @@ bool ApplyPixelFormat(std::uint8_t Bits) {
     WindowHandle = SDL_CreateWindow("kelto", 0, 0, ClientWidth, ClientHeight,
                                     SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (WindowHandle != nullptr) {
-      DeviceContext = WindowHandle;
       return true;
     }
   }
@@ -111,7 +92,45 @@ bool ApplyPixelFormat(std::uint8_t Bits) {
   return false;
 }
 
-bool CreateGameWindow(std::int32_t Width, std::int32_t Height) {
+// Undoes a creation that stopped half-way, so that a failed start leaves nothing set up.
+void ReleaseWindow() {
+  if (RenderContext != nullptr) {
+    SDL_GL_MakeCurrent(WindowHandle, nullptr);
+    SDL_GL_DeleteContext(RenderContext);
+    RenderContext = nullptr;
+  }
+  if (WindowHandle != nullptr) {
+    SDL_DestroyWindow(WindowHandle);
+    WindowHandle = nullptr;
+  }
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+} // namespace
+
+TPlatform& PlatformLayer() {
+  static TSdlPlatform Layer;
+  return Layer;
+}
+
+TMessagePump& TSdlPlatform::MessagePump() {
+  return Pump;
+}
+
+TLResult TSdlPlatform::DefaultWindowProc(TWindowHandle, std::uint32_t, TWParam, TLParam) {
+  return 0;
+}
+
+void TSdlPlatform::PostQuitMessage(int) {
+  QuitPosted = true;
+}
+
+void TSdlPlatform::ShowErrorBox(const std::string& Text) {
+  // Without a display there is nowhere to show it; standard error has the report already.
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Text.c_str(), nullptr);
+}
+
+bool TSdlPlatform::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   // No capture: a button released outside the window is not reported to it.
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
   // Closing the window asks the game (WM_CLOSE) instead of quitting SDL directly.
@@ -119,7 +138,7 @@ bool CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   ClientWidth = Width;
   ClientHeight = Height;
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     ReportSetUpFailure("Unable to open a window");
     return false;
   }
@@ -129,19 +148,23 @@ bool CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   if (Driver == nullptr || std::strcmp(Driver, "offscreen") == 0 ||
       std::strcmp(Driver, "dummy") == 0) {
     SDL_SetError("no display (video driver %s)", Driver != nullptr ? Driver : "none");
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     ReportSetUpFailure("Unable to open a window");
     return false;
   }
   if (!ApplyPixelFormat(32)) {
+    ReleaseWindow();
     return false;
   }
   RenderContext = SDL_GL_CreateContext(WindowHandle);
   if (RenderContext == nullptr) {
     ReportSetUpFailure("Unable to create the OpenGL context");
+    ReleaseWindow();
     return false;
   }
   if (SDL_GL_MakeCurrent(WindowHandle, RenderContext) != 0) {
     ReportSetUpFailure("Unable to make the OpenGL context current");
+    ReleaseWindow();
     return false;
   }
   // The game's own pacing sets its speed, not the display's refresh.
@@ -157,21 +180,22 @@ bool CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   return true;
 }
 
-void SwapWindowBuffers() {
+void TSdlPlatform::SwapWindowBuffers() {
   SDL_GL_SwapWindow(WindowHandle);
 }
 
-bool HasCurrentContext() {
+bool TSdlPlatform::HasCurrentContext() {
   return SDL_GL_GetCurrentContext() != nullptr;
 }
 
-void DestroyGameWindow() {
+void TSdlPlatform::DestroyGameWindow() {
   if (RenderContext != nullptr) {
     SDL_GL_MakeCurrent(WindowHandle, nullptr);
     SDL_GL_DeleteContext(RenderContext);
     RenderContext = nullptr;
   }
-  DeviceContext = nullptr;
+  // SDL has no destroy message of its own: the window procedure hears it here, with the context
+  // already gone, as on Windows.
   if (WindowHandle != nullptr) {
     WindowProc(WindowHandle, WM_DESTROY, 0, 0);
     SDL_DestroyWindow(WindowHandle);

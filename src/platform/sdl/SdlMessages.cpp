@@ -44,8 +44,8 @@ int VirtualKeyOf(SDL_Keycode Key) {
   }
 }
 
-bool TranslateSdlEvent(const SDL_Event& Event, HWND Window, MSG& Message) {
-  Message = MSG{Window, 0, 0, 0};
+bool TranslateSdlEvent(const SDL_Event& Event, TWindowHandle Window, TMessage& Message) {
+  Message = TMessage{Window, 0, 0, 0};
   switch (Event.type) {
   case SDL_KEYDOWN:
   case SDL_KEYUP: {
@@ -57,24 +57,24 @@ bool TranslateSdlEvent(const SDL_Event& Event, HWND Window, MSG& Message) {
     // Alt, F10 and anything pressed with Alt are system keys, as Windows reports them.
     const bool System = Code == VK_MENU || Code == VK_F10 || (Event.key.keysym.mod & KMOD_ALT) != 0;
     if (System) {
-      Message.message = Down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
+      Message.Code = Down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
     } else {
-      Message.message = Down ? WM_KEYDOWN : WM_KEYUP;
+      Message.Code = Down ? WM_KEYDOWN : WM_KEYUP;
     }
-    Message.wParam = static_cast<WPARAM>(Code);
+    Message.wParam = static_cast<TWParam>(Code);
     return true;
   }
   case SDL_MOUSEMOTION:
-    Message.message = WM_MOUSEMOVE;
+    Message.Code = WM_MOUSEMOVE;
     Message.lParam = MakeLParam(Event.motion.x, Event.motion.y);
     return true;
   case SDL_MOUSEBUTTONDOWN:
   case SDL_MOUSEBUTTONUP: {
     const bool Down = Event.type == SDL_MOUSEBUTTONDOWN;
     if (Event.button.button == SDL_BUTTON_LEFT) {
-      Message.message = Down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+      Message.Code = Down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
     } else if (Event.button.button == SDL_BUTTON_RIGHT) {
-      Message.message = Down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+      Message.Code = Down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
     } else {
       return false;
     }
@@ -82,36 +82,36 @@ bool TranslateSdlEvent(const SDL_Event& Event, HWND Window, MSG& Message) {
     return true;
   }
   case SDL_QUIT:
-    Message.message = WM_QUIT;
+    Message.Code = WM_QUIT;
     return true;
   case SDL_WINDOWEVENT:
     switch (Event.window.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-      Message.message = WM_ACTIVATEAPP;
+      Message.Code = WM_ACTIVATEAPP;
       Message.wParam = 1;
       return true;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-      Message.message = WM_ACTIVATEAPP;
+      Message.Code = WM_ACTIVATEAPP;
       Message.wParam = 0;
       return true;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-      Message.message = WM_SIZE;
+      Message.Code = WM_SIZE;
       Message.lParam = MakeLParam(Event.window.data1, Event.window.data2);
       return true;
     case SDL_WINDOWEVENT_MINIMIZED:
-      Message.message = WM_SIZE;
+      Message.Code = WM_SIZE;
       Message.lParam = 0;
       return true;
     case SDL_WINDOWEVENT_RESTORED: {
       int Width = 0;
       int Height = 0;
       SDL_GetWindowSize(SDL_GetWindowFromID(Event.window.windowID), &Width, &Height);
-      Message.message = WM_SIZE;
+      Message.Code = WM_SIZE;
       Message.lParam = MakeLParam(Width, Height);
       return true;
     }
     case SDL_WINDOWEVENT_CLOSE:
-      Message.message = WM_CLOSE;
+      Message.Code = WM_CLOSE;
       return true;
     default:
       return false;

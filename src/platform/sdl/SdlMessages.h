@@ -9,4 +9,4 @@
 int VirtualKeyOf(SDL_Keycode Key);
 
 // Fills Message for an event the window procedure hears about; false for any other event.
-bool TranslateSdlEvent(const SDL_Event& Event, HWND Window, MSG& Message);
+bool TranslateSdlEvent(const SDL_Event& Event, TWindowHandle Window, TMessage& Message);

@@ -1,28 +1,25 @@
 // The glyph display lists from a GDI TrueType font, rendered by WGL.
-#include "FontUnit.h"
-#include "OGLWnd.h"
+#include "Win32Platform.h"
 
-#include <GL/gl.h>
+#include "GlApi.h"
 
 namespace {
-
-constexpr UINT GlyphCount = 255;
 
 // Glyphs without pixels (the space, the no-break space) must still move the raster position
 // on. Some OpenGL drivers reject the empty bitmap that wglUseFontBitmaps records for them, and
 // the list then draws nothing and advances nothing; a one-pixel bitmap with no bit set draws
 // nothing either but carries the advance. Where the recorded list was fine this changes nothing.
-void RecordBlankGlyphs() {
+void RecordBlankGlyphs(std::uint32_t Base, std::int32_t Count) {
   const MAT2 Identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
   static const GLubyte NoPixels[4] = {0, 0, 0, 0};
-  for (UINT Code = 0; Code < GlyphCount; ++Code) {
+  for (UINT Code = 0; Code < static_cast<UINT>(Count); ++Code) {
     GLYPHMETRICS Metrics{};
     const DWORD Size =
         GetGlyphOutlineA(DeviceContext, Code, GGO_BITMAP, &Metrics, 0, nullptr, &Identity);
     if (Size != 0) {
       continue; // a glyph with pixels, or no glyph at all (GDI_ERROR)
     }
-    glNewList(FontBase + Code, GL_COMPILE);
+    glNewList(Base + Code, GL_COMPILE);
     glBitmap(1, 1, 0, 0, static_cast<GLfloat>(Metrics.gmCellIncX),
              static_cast<GLfloat>(Metrics.gmCellIncY), NoPixels);
     glEndList();
@@ -31,14 +28,13 @@ void RecordBlankGlyphs() {
 
 } // namespace
 
-void BuildFont() {
-  FontBase = glGenLists(GlyphCount);
+void TWin32Platform::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
   // An 18-pixel character height of Courier New in code page 1251, so bytes 0xC0 to 0xFF are
   // Cyrillic letters. The font stays selected for the life of the device context.
   const HFONT Font = CreateFontA(-18, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
                                  OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                                  DEFAULT_PITCH | FF_DONTCARE, "Courier New");
   SelectObject(DeviceContext, Font);
-  wglUseFontBitmapsA(DeviceContext, 0, GlyphCount, FontBase);
-  RecordBlankGlyphs();
+  wglUseFontBitmapsA(DeviceContext, 0, static_cast<DWORD>(Count), Base);
+  RecordBlankGlyphs(Base, Count);
 }

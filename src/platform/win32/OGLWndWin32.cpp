@@ -1,11 +1,16 @@
 // The window, its device and rendering contexts, and the message source over Win32 and WGL.
-// Windows itself calls the shared WindowProc, registered with the window class.
+// Windows itself calls the game's window procedure, registered with the window class.
+#include "Win32Platform.h"
+
+#include "MyUnit.h"
 #include "OGLWnd.h"
+#include "platform/PlatformLayer.h"
 
 #include <mmsystem.h>
 
-#include <cstdio>
 #include <string>
+
+HDC DeviceContext;
 
 namespace {
 
@@ -20,31 +25,10 @@ HINSTANCE ModuleInstance() {
   return GetModuleHandleA(nullptr);
 }
 
-// The system's reason for the last failed call, as one line.
-std::string LastErrorText() {
-  const DWORD Error = GetLastError();
-  char* Text = nullptr;
-  const DWORD Length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, Error, 0, reinterpret_cast<LPSTR>(&Text), 0, nullptr);
-  std::string Reason = Length != 0 && Text != nullptr ? std::string(Text, Length) : std::string();
-  if (Text != nullptr) {
-    LocalFree(Text);
-  }
-  while (!Reason.empty() && (Reason.back() == '\r' || Reason.back() == '\n' ||
-                             Reason.back() == ' ' || Reason.back() == '.')) {
-    Reason.pop_back();
-  }
-  return Reason.empty() ? "error " + std::to_string(Error) : Reason;
-}
-
-// A set-up step that failed: the user sees Text in a box; standard error also gets the
-// system's reason, read before the box can change it.
+// A set-up step that failed: the report names the system's reason too, read before anything
+// else can change it.
 void ReportSetUpFailure(const char* Text) {
-  const std::string Line = std::string(Text) + " (" + LastErrorText() + ")";
-  std::fprintf(stderr, "kelto: %s\n", Line.c_str());
-  std::fflush(stderr);
-  MessageBoxA(nullptr, Text, "Error", MB_ICONERROR);
+  ReportError(std::string(Text) + " (" + SystemErrorText(GetLastError()) + ")");
 }
 
 // The loop measures time in whole milliseconds; the system timer is asked for that resolution
@@ -62,11 +46,18 @@ class TWin32MessagePump final : public TMessagePump {
 public:
   std::uint32_t TickCount() override { return timeGetTime(); }
 
-  bool Peek(MSG& Message) override { return PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE) != 0; }
+  bool Peek(TMessage& Message) override {
+    if (PeekMessageA(&Pending, nullptr, 0, 0, PM_REMOVE) == 0) {
+      return false;
+    }
+    Message = TMessage{Pending.hwnd, Pending.message, Pending.wParam, Pending.lParam};
+    return true;
+  }
 
-  void Dispatch(const MSG& Message) override {
-    TranslateMessage(&Message);
-    DispatchMessageA(&Message);
+  // Dispatches the message Peek removed last (Windows needs its whole record).
+  void Dispatch(const TMessage&) override {
+    TranslateMessage(&Pending);
+    DispatchMessageA(&Pending);
   }
 
   void Wait(std::uint32_t TimeoutMs) override {
@@ -80,23 +71,21 @@ public:
       SetWindowTextA(WindowHandle, Title.c_str());
     }
   }
+
+private:
+  MSG Pending{};
 };
 
 TWin32MessagePump Pump;
 
-} // namespace
-
-TMessagePump& PlatformMessagePump() {
-  static TTimerResolution Resolution;
-  return Pump;
-}
-
-void ShowErrorBox(const char* Text, bool IconError) {
+// The boxes of set-up and teardown that the game shows itself, with its own icon style.
+void ShowBox(const char* Text, UINT Style) {
   std::fprintf(stderr, "kelto: %s\n", Text);
   std::fflush(stderr);
-  MessageBoxA(nullptr, Text, "Error", IconError ? MB_ICONERROR : MB_OK);
+  MessageBoxA(nullptr, Text, "Error", Style);
 }
 
+// Asks GDI for a double-buffered RGBA window format with Bits of colour and of depth.
 bool ApplyPixelFormat(std::uint8_t Bits) {
   PIXELFORMATDESCRIPTOR Request{};
   Request.nSize = sizeof(PIXELFORMATDESCRIPTOR);
@@ -108,23 +97,87 @@ bool ApplyPixelFormat(std::uint8_t Bits) {
   Request.iLayerType = PFD_MAIN_PLANE;
   const int Format = ChoosePixelFormat(DeviceContext, &Request);
   if (Format == 0) {
-    ShowErrorBox("ChoosePixelFormat failed", false);
+    ShowBox("ChoosePixelFormat failed", MB_OK);
     return false;
   }
   if (!SetPixelFormat(DeviceContext, Format, &Request)) {
-    ShowErrorBox("SetPixelFormat failed", false);
+    ShowBox("SetPixelFormat failed", MB_OK);
     return false;
   }
   return true;
 }
 
-bool CreateGameWindow(std::int32_t Width, std::int32_t Height) {
+// Undoes a creation that stopped half-way, so that a failed start leaves nothing set up.
+void ReleaseWindow() {
+  if (RenderContext != nullptr) {
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(RenderContext);
+    RenderContext = nullptr;
+  }
+  if (DeviceContext != nullptr) {
+    ReleaseDC(WindowHandle, DeviceContext);
+    DeviceContext = nullptr;
+  }
+  if (WindowHandle != nullptr) {
+    DestroyWindow(WindowHandle);
+    WindowHandle = nullptr;
+  }
+  UnregisterClassA(ClassName, ModuleInstance());
+}
+
+} // namespace
+
+LRESULT CALLBACK GameWindowProc(HWND Window, UINT Message, WPARAM wParam, LPARAM lParam) {
+  return WindowProc(Window, Message, wParam, lParam);
+}
+
+TPlatform& PlatformLayer() {
+  static TWin32Platform Layer;
+  return Layer;
+}
+
+std::string SystemErrorText(DWORD Error) {
+  char* Text = nullptr;
+  const DWORD Length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, Error, 0, reinterpret_cast<LPSTR>(&Text), 0, nullptr);
+  std::string Reason = Length != 0 && Text != nullptr ? std::string(Text, Length) : std::string();
+  if (Text != nullptr) {
+    LocalFree(Text);
+  }
+  // System messages end in a full stop and a line break; a report is one line.
+  while (!Reason.empty() && (Reason.back() == '\r' || Reason.back() == '\n' ||
+                             Reason.back() == ' ' || Reason.back() == '.')) {
+    Reason.pop_back();
+  }
+  return Reason.empty() ? "error " + std::to_string(Error) : Reason;
+}
+
+TMessagePump& TWin32Platform::MessagePump() {
+  static TTimerResolution Resolution;
+  return Pump;
+}
+
+TLResult TWin32Platform::DefaultWindowProc(TWindowHandle Window, std::uint32_t Message,
+                                           TWParam wParam, TLParam lParam) {
+  return DefWindowProcA(static_cast<HWND>(Window), Message, wParam, lParam);
+}
+
+void TWin32Platform::PostQuitMessage(int ExitCode) {
+  ::PostQuitMessage(ExitCode);
+}
+
+void TWin32Platform::ShowErrorBox(const std::string& Text) {
+  MessageBoxA(nullptr, Text.c_str(), "Error", MB_ICONERROR);
+}
+
+bool TWin32Platform::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   const HINSTANCE Instance = ModuleInstance();
 
   WNDCLASSEXA WindowClass{};
   WindowClass.cbSize = sizeof(WNDCLASSEXA);
   WindowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-  WindowClass.lpfnWndProc = WindowProc;
+  WindowClass.lpfnWndProc = GameWindowProc;
   WindowClass.cbClsExtra = 0;
   WindowClass.cbWndExtra = 0;
   WindowClass.hInstance = Instance;
@@ -147,25 +200,30 @@ bool CreateGameWindow(std::int32_t Width, std::int32_t Height) {
                                  nullptr, Instance, nullptr);
   if (WindowHandle == nullptr) {
     ReportSetUpFailure("Unable to create the window");
+    ReleaseWindow();
     return false;
   }
 
   DeviceContext = GetDC(WindowHandle);
   if (DeviceContext == nullptr) {
     ReportSetUpFailure("Unable to get the window's device context");
+    ReleaseWindow();
     return false;
   }
   if (!ApplyPixelFormat(32)) {
+    ReleaseWindow();
     return false;
   }
 
   RenderContext = wglCreateContext(DeviceContext);
   if (RenderContext == nullptr) {
     ReportSetUpFailure("Unable to create the OpenGL context");
+    ReleaseWindow();
     return false;
   }
   if (!wglMakeCurrent(DeviceContext, RenderContext)) {
     ReportSetUpFailure("Unable to make the OpenGL context current");
+    ReleaseWindow();
     return false;
   }
 
@@ -187,15 +245,15 @@ bool CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   return true;
 }
 
-void SwapWindowBuffers() {
+void TWin32Platform::SwapWindowBuffers() {
   SwapBuffers(DeviceContext);
 }
 
-bool HasCurrentContext() {
+bool TWin32Platform::HasCurrentContext() {
   return wglGetCurrentContext() != nullptr;
 }
 
-void DestroyGameWindow() {
+void TWin32Platform::DestroyGameWindow() {
   if (RenderContext != nullptr) {
     wglMakeCurrent(DeviceContext, nullptr);
     wglDeleteContext(RenderContext);
@@ -208,11 +266,11 @@ void DestroyGameWindow() {
   if (WindowHandle != nullptr) {
     // WM_DESTROY reaches WindowProc inside this call, which runs the shutdown procedure.
     if (!DestroyWindow(WindowHandle)) {
-      ShowErrorBox("Unable to destroy window!", true);
+      ShowBox("Unable to destroy window!", MB_ICONERROR);
     }
     WindowHandle = nullptr;
   }
   if (!UnregisterClassA(ClassName, ModuleInstance())) {
-    ShowErrorBox("Unable to unregister window class!", true);
+    ShowBox("Unable to unregister window class!", MB_ICONERROR);
   }
 }

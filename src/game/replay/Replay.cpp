@@ -1,9 +1,10 @@
-#include "WorldDump.h"
+#include "Replay.h"
 
 #include "OGLWnd.h"
-#include "World.h"
-#include "game/scenes/GameFlow.h"
+#include "game/model/Registry.h"
+#include "game/shared/GameFlow.h"
 #include "game/units/Units.h"
+#include "game/world/World.h"
 
 #include <charconv>
 #include <istream>

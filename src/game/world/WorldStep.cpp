@@ -1,10 +1,12 @@
-// The unit registry and the world step.
+// The world step: Escape, every unit's update, the collision pass and the end of a game.
 #include "World.h"
 
 #include "MyUnit.h"
 #include "OGLWnd.h"
-#include "game/scenes/GameFlow.h"
-#include "game/scenes/ScoreFile.h"
+#include "game/model/Map.h"
+#include "game/model/Registry.h"
+#include "game/model/Unit.h"
+#include "game/shared/GameFlow.h"
 #include "game/units/Units.h"
 
 #include <algorithm>
@@ -12,18 +14,7 @@
 #include <cstddef>
 #include <cstring>
 
-std::vector<TUnit*> Units;
-std::int32_t UnitCount = 0;
-std::int32_t UnitSlots = 0;
-TPlayer* Player = nullptr;
-
 namespace {
-
-// Destroys the units still registered when the program ends (declared after Units, so it goes
-// first).
-struct TRegistryRelease {
-  ~TRegistryRelease() { ReleaseUnits(); }
-} RegistryRelease;
 
 // The collision pass works on a compact copy of the occupied slots, taken once per pass: no
 // Collide handler moves, resizes, adds or removes a unit, so the copy stays exact throughout.
@@ -78,7 +69,9 @@ void CollisionPass() {
   Pass.ReachX.resize(Padded, 0);
   Pass.ReachY.resize(Padded, 0);
   Pass.Near.resize(Padded);
-  // The other unit's slot starts at 1: the unit in slot 0 receives calls but is never the other.
+  // The other unit's slot starts at 1: the unit in slot 0 (the player) receives calls but is never
+  // passed as the other. Kept on purpose: the player's own Collide handles its contacts, and
+  // bullets never see the player.
   const std::size_t FirstOther = (Count > 0 && Pass.Slot[0] == 0) ? 1 : 0;
   std::uint8_t* Near = Pass.Near.data();
   // Every ordered pair, receiver slot ascending, then other slot ascending.
@@ -112,55 +105,6 @@ void CollisionPass() {
 
 } // namespace
 
-void AddUnit(TUnit* Unit) {
-  if (static_cast<std::int64_t>(Units.size()) <= UnitCount) {
-    Units.resize(static_cast<std::size_t>(UnitCount) + 100, nullptr);
-  }
-  ++UnitCount;
-  for (TUnit*& Slot : Units) {
-    if (Slot == nullptr) {
-      Slot = Unit;
-      return;
-    }
-  }
-}
-
-void RemoveUnit(std::int32_t Slot) {
-  TUnit*& Unit = Units[static_cast<std::size_t>(Slot)];
-  if (Unit == nullptr) {
-    return;
-  }
-  delete Unit;
-  Unit = nullptr;
-  --UnitCount;
-}
-
-void UpdateUnit(std::int32_t Slot) {
-  Units[static_cast<std::size_t>(Slot)]->Update();
-  // The update may have added units and moved the array: read the slot again.
-  if (Units[static_cast<std::size_t>(Slot)]->Dead) {
-    RemoveUnit(Slot);
-  }
-}
-
-void ClearUnits() {
-  for (std::size_t i = 0; i < Units.size(); ++i) {
-    if (Units[i] == Player) {
-      Player = nullptr;
-    }
-    RemoveUnit(static_cast<std::int32_t>(i));
-  }
-}
-
-void ReleaseUnits() {
-  ClearUnits();
-  Units.clear();
-  Units.shrink_to_fit();
-  UnitCount = 0;
-  UnitSlots = 0;
-  Player = nullptr;
-}
-
 bool AnyEnemyWithinReach() {
   for (const TUnit* Unit : Units) {
     if (dynamic_cast<const TEnemy*>(Unit) != nullptr && WithinReach(Unit->Pos.x, Unit->Pos.y)) {
@@ -171,27 +115,28 @@ bool AnyEnemyWithinReach() {
 }
 
 void WorldStep() {
-  // 1. Esc leaves for the menu from the next frame; this frame still steps and draws.
-  if (Keys[27]) {
-    Keys[27] = false;
+  // Esc is consumed here and leaves for the menu from the next frame; this frame still steps and
+  // draws.
+  if (Keys[VK_ESCAPE]) {
+    Keys[VK_ESCAPE] = false;
     CurrentScene = MenuScene;
   }
-  // 2-3. Units added during the loop at slots it has yet to reach are updated in this step;
-  // the array is read afresh for every slot because an update may move it.
+  // The loops of this step and this frame's draw stop at the slots there are now. A unit added at
+  // a slot the loop has yet to reach is updated in this step; the array is read afresh for every
+  // slot because an update may grow and move it.
   UnitSlots = static_cast<std::int32_t>(Units.size());
   for (std::int32_t i = 0; i < UnitSlots; ++i) {
     if (Units[static_cast<std::size_t>(i)] != nullptr) {
       UpdateUnit(i);
     }
   }
-  // 4. Collisions.
   CollisionPass();
   // The game ends once every enemy that the player could still walk up to has been destroyed.
   if (GameStarted && !AnyEnemyWithinReach()) {
     GameOver = true;
     SaveScores = true;
   }
-  // 5. Game-over bookkeeping.
+  // A finished game puts its score into the table; the menu starts the next one.
   if (GameOver) {
     ApplyBestScore();
     NeedRestart = true;

@@ -1,4 +1,4 @@
-#include "World.h"
+#include "Map.h"
 
 // clang-format off
 const std::array<std::uint8_t, MapColumns * MapRows> MapGrid = {

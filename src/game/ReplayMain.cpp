@@ -1,6 +1,6 @@
 // kelto-replay: plays a script of input ticks through the world without a window and prints the
 // whole world after every step.
-#include "game/world/WorldDump.h"
+#include "game/replay/Replay.h"
 
 #include <cstdio>
 #include <iostream>

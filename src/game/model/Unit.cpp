@@ -1,17 +1,9 @@
 // The base of every unit: the quad it is drawn as, and the moves a unit without rules of its own
 // would make.
-#include "Units.h"
+#include "Unit.h"
 
-#include "WinMessages.h"
-
-#include <GL/gl.h>
-
-namespace {
-
-// Radians on the objects, degrees for glRotatef: divide by this exact literal.
-constexpr long double RadiansPerDegree = 0.0174532925L;
-
-} // namespace
+#include "GlApi.h"
+#include "MyUnit.h"
 
 void TUnit::DrawQuad() const {
   const float HalfWidth = static_cast<float>(static_cast<long double>(Size.x) / 2);

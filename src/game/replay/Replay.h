@@ -1,5 +1,5 @@
-// The world as text, one line per unit: what the replay tool prints after every step, in a form
-// that is identical on every platform.
+// Replays: one line of input per world step in, the whole world as text after every step out,
+// in a form that is identical on every platform.
 #pragma once
 
 #include <array>

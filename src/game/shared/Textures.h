@@ -1,11 +1,12 @@
-// The eleven pictures of the game, loaded once at start-up.
+// The eleven picture records, loaded once at start-up and bound by the units and the map.
 #pragma once
 
-#include "../../UTypes.h"
+#include "UTypes.h"
 
 extern TTexture PlayerTexture;
 extern TTexture EnemyTexture;
 extern TTexture SlowFieldTexture;
+// Loaded and never drawn (no unit binds it); kept on purpose, like the file itself.
 extern TTexture FastFieldTexture;
 extern TTexture ShootFieldTexture;
 extern TTexture MapTexture;
@@ -15,5 +16,6 @@ extern TTexture Bullet2Texture;
 extern TTexture LightningTexture;
 extern TTexture SensorTexture;
 
-// Loads the eleven pictures from picture/ under the working directory, in the fixed order.
+// Loads the pictures of PictureFiles from the picture folder, in that order. A missing or
+// malformed one is left out (its quads are drawn untextured).
 void LoadTextures();

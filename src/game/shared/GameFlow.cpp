@@ -1,5 +1,9 @@
 #include "GameFlow.h"
 
+#include "UTypes.h"
+
+#include <utility>
+
 SceneProc MenuScene;
 SceneProc ScoreScene;
 SceneProc GameScene;
@@ -13,8 +17,8 @@ bool GameStarted = false;
 std::int32_t Score = 0;
 std::array<std::int32_t, 10> ScoreTable{};
 
-std::int32_t ScreenWidth = 800;
-std::int32_t ScreenHeight = 600;
+std::int32_t ScreenWidth = ViewWidth;
+std::int32_t ScreenHeight = ViewHeight;
 
 std::uint8_t KeyUp;
 std::uint8_t KeyDown;
@@ -37,4 +41,20 @@ void ResetGameFlow() {
   GameStarted = false;
   Score = 0;
   ScoreTable.fill(0);
+}
+
+void SortScoreTable() {
+  for (std::size_t i = 0; i + 1 < ScoreTable.size(); ++i) {
+    for (std::size_t j = i + 1; j < ScoreTable.size(); ++j) {
+      if (ScoreTable[i] < ScoreTable[j]) {
+        std::swap(ScoreTable[i], ScoreTable[j]);
+      }
+    }
+  }
+}
+
+void ApplyBestScore() {
+  if (ScoreTable.back() < Score) {
+    ScoreTable.back() = Score;
+  }
 }

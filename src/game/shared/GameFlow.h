@@ -1,5 +1,5 @@
-// Scene switching, game-flow flags and key bindings shared by the menu, the world and the
-// score table.
+// The game-flow state that the world, the units and the scenes share: the scene variables, the
+// flags that start and end a game, the score and its table, the key bindings and the screen size.
 #pragma once
 
 #include <array>
@@ -29,9 +29,16 @@ extern std::uint8_t KeyUp;
 extern std::uint8_t KeyDown;
 extern std::uint8_t KeyLeft;
 extern std::uint8_t KeyRight;
+// E: set and never read by anything; kept on purpose as the fifth binding of the key table.
 extern std::uint8_t KeyExtra;
 
 // Sets the key bindings (W, S, A, D and E).
 void SetKeyBindings();
 // Puts every flow variable back to its value at load (for tests and tools).
 void ResetGameFlow();
+
+// Sorts ScoreTable in descending order by exchanges (equal entries never swap).
+void SortScoreTable();
+// Puts Score in the last entry of ScoreTable when that entry is smaller; only that entry is
+// compared, whatever its rank.
+void ApplyBestScore();

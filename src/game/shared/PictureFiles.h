@@ -1,0 +1,19 @@
+// The eleven picture files of the game, in the order start-up loads them. The game, the picture
+// generator (tools/), the build (which reads the names from this file) and the tests share this
+// one list. "ligthning" is spelled so on disk.
+#pragma once
+
+#include <array>
+
+inline constexpr std::array<const char*, 11> PictureFiles = {
+    "player.tga",         "enemy.tga",     "SlowTimeField.tga", "FastTimeField.tga",
+    "ShootTimeField.tga", "map.tga",       "turret.tga",        "bullet1.tga",
+    "bullet2.tga",        "ligthning.tga", "sensor.tga",
+};
+
+// The folder under the working directory that holds them.
+#ifdef _WIN32
+inline constexpr const char* PictureFolder = "picture\\";
+#else
+inline constexpr const char* PictureFolder = "picture/";
+#endif

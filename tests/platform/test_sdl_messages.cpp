@@ -1,0 +1,85 @@
+// The SDL layer's translation of events into the window procedure's messages.
+#include "platform/sdl/SdlMessages.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+SDL_Event KeyEvent(Uint32 Type, SDL_Keycode Key, Uint16 Modifiers = KMOD_NONE) {
+  SDL_Event Event{};
+  Event.type = Type;
+  Event.key.keysym.sym = Key;
+  Event.key.keysym.mod = Modifiers;
+  return Event;
+}
+
+SDL_Event WindowEvent(Uint8 Kind, int Data1 = 0, int Data2 = 0) {
+  SDL_Event Event{};
+  Event.type = SDL_WINDOWEVENT;
+  Event.window.event = Kind;
+  Event.window.data1 = Data1;
+  Event.window.data2 = Data2;
+  return Event;
+}
+
+TMessage Translate(const SDL_Event& Event) {
+  TMessage Message{};
+  EXPECT_TRUE(TranslateSdlEvent(Event, nullptr, Message));
+  return Message;
+}
+
+} // namespace
+
+TEST(SdlTranslation, KeysGetTheirVirtualKeyCodesAndAltMakesSystemKeys) {
+  const std::pair<SDL_Keycode, int> Cases[] = {
+      {SDLK_w, 'W'},     {SDLK_z, 'Z'},    {SDLK_0, '0'},   {SDLK_9, '9'},       {SDLK_ESCAPE, 27},
+      {SDLK_RETURN, 13}, {SDLK_SPACE, 32}, {SDLK_TAB, 9},   {SDLK_BACKSPACE, 8}, {SDLK_LEFT, 37},
+      {SDLK_DOWN, 40},   {SDLK_F1, 112},   {SDLK_F12, 123}, {SDLK_LSHIFT, 16},   {SDLK_RCTRL, 17},
+  };
+  for (const auto& [Key, Code] : Cases) {
+    const TMessage Down = Translate(KeyEvent(SDL_KEYDOWN, Key));
+    EXPECT_EQ(Down.Code, WM_KEYDOWN) << Code;
+    EXPECT_EQ(Down.wParam, static_cast<TWParam>(Code));
+    EXPECT_EQ(Translate(KeyEvent(SDL_KEYUP, Key)).Code, WM_KEYUP) << Code;
+  }
+  TMessage Ignored{};
+  EXPECT_FALSE(TranslateSdlEvent(KeyEvent(SDL_KEYDOWN, SDLK_CAPSLOCK), nullptr, Ignored));
+
+  for (const SDL_Event& Event :
+       {KeyEvent(SDL_KEYDOWN, SDLK_LALT), KeyEvent(SDL_KEYDOWN, SDLK_F10),
+        KeyEvent(SDL_KEYDOWN, SDLK_w, KMOD_LALT), KeyEvent(SDL_KEYDOWN, SDLK_F4, KMOD_RALT)}) {
+    EXPECT_EQ(Translate(Event).Code, WM_SYSKEYDOWN);
+  }
+  EXPECT_EQ(Translate(KeyEvent(SDL_KEYUP, SDLK_LALT)).Code, WM_SYSKEYUP);
+}
+
+TEST(SdlTranslation, MouseAndWindowEvents) {
+  SDL_Event Motion{};
+  Motion.type = SDL_MOUSEMOTION;
+  Motion.motion.x = -2;
+  Motion.motion.y = 599;
+  TMessage Message = Translate(Motion);
+  EXPECT_EQ(Message.Code, WM_MOUSEMOVE);
+  EXPECT_EQ(Message.lParam, (599 << 16) | 65534);
+
+  SDL_Event Press{};
+  Press.type = SDL_MOUSEBUTTONDOWN;
+  Press.button.button = SDL_BUTTON_RIGHT;
+  EXPECT_EQ(Translate(Press).Code, WM_RBUTTONDOWN);
+  Press.type = SDL_MOUSEBUTTONUP;
+  Press.button.button = SDL_BUTTON_LEFT;
+  EXPECT_EQ(Translate(Press).Code, WM_LBUTTONUP);
+  Press.button.button = SDL_BUTTON_MIDDLE;
+  EXPECT_FALSE(TranslateSdlEvent(Press, nullptr, Message));
+
+  EXPECT_EQ(Translate(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)).wParam, 1u);
+  EXPECT_EQ(Translate(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST)).wParam, 0u);
+  Message = Translate(WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 700));
+  EXPECT_EQ(Message.Code, WM_SIZE);
+  EXPECT_EQ(Message.lParam, (700 << 16) | 1024);
+  EXPECT_EQ(Translate(WindowEvent(SDL_WINDOWEVENT_MINIMIZED)).lParam, 0);
+  EXPECT_EQ(Translate(WindowEvent(SDL_WINDOWEVENT_CLOSE)).Code, WM_CLOSE);
+  SDL_Event Quit{};
+  Quit.type = SDL_QUIT;
+  EXPECT_EQ(Translate(Quit).Code, WM_QUIT);
+}

@@ -52,43 +52,11 @@ cmake --build "$win_build" --target dist >/dev/null
 
 # --- Wine on private displays ---------------------------------------------------------------
 
-tmp=$(mktemp -d /tmp/kelto-wine.XXXXXX)
-xvfb_pids=()
-game_pid=
-
-cleanup() {
-  local status=$?
-  [[ -n "$game_pid" ]] && kill "$game_pid" 2>/dev/null
-  # The Wine server and its desktop go before the displays they draw on.
-  [[ -n "${WINEPREFIX:-}" ]] && timeout 20 wineserver -k 2>/dev/null
-  local pid
-  for pid in "${xvfb_pids[@]}"; do
-    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  done
-  if [[ $status -ne 0 ]]; then
-    echo "wine: failed; files kept in $tmp" >&2
-  else
-    rm -rf "$tmp"
-  fi
-  exit $status
-}
-trap cleanup EXIT
+source "$root/tests/e2e/lib.sh"
+tmp=$E2E_TMP
 trap 'echo "wine: line $LINENO failed: $BASH_COMMAND" >&2' ERR
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-pass() { echo "ok - $*"; }
-
-# Starts an X server with the given extra arguments; its display number goes to xvfb_display.
-start_xvfb() {
-  local fifo="$tmp/display${#xvfb_pids[@]}"
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" 3>"$fifo" 2>>"$tmp/xvfb.log" &
-  xvfb_pids+=($!)
-  read -r -t 10 xvfb_display <"$fifo" || fail "Xvfb did not start"
-}
+# The Wine server and its desktop go before the displays they draw on.
+e2e_before_displays_go() { [[ -n "${WINEPREFIX:-}" ]] && timeout 20 wineserver -k 2>/dev/null; }
 
 # A Wine of our own: nothing from the user's prefix, cache or home is read or changed.
 export WINEPREFIX=$tmp/prefix HOME=$tmp/home XDG_CACHE_HOME=$tmp/cache WINEDEBUG=-all
@@ -113,12 +81,12 @@ REGEDIT4
 "Courier New"="Liberation Mono"
 EOF
 
-start_xvfb -extension GLX
-nogl_display=$xvfb_display
-start_xvfb
-gl_display=$xvfb_display
+start_display -extension GLX
+nogl_display=$DISPLAY
+start_display
+gl_display=$DISPLAY
 
-export DISPLAY=:$nogl_display
+export DISPLAY=$nogl_display
 # One server for all the runs on a display: starting Wine costs seconds, a run then little. It
 # has to be up before the first program, which would otherwise start a server of its own.
 mkdir -p "$WINEPREFIX"
@@ -152,35 +120,8 @@ done
 pass "zip: kelto.exe and 11 pictures; kelto.exe needs only $dlls"
 
 start_game() {
-  (cd "$run_dir" && exec timeout 60 wine kelto.exe >"$tmp/stdout" 2>"$tmp/stderr") &
-  game_pid=$!
-}
-
-# Waits for the game (at most $1 seconds); its exit status goes to game_status.
-wait_exit() {
-  local i
-  for i in $(seq 1 $(($1 * 10))); do
-    if ! kill -0 "$game_pid" 2>/dev/null; then
-      game_status=0
-      wait "$game_pid" || game_status=$?
-      game_pid=
-      return 0
-    fi
-    sleep 0.1
-  done
-  fail "the game did not end within $1 s"
-}
-
-# Waits for a window whose title matches $1; prints its id.
-wait_window() {
-  local i id
-  for i in $(seq 1 300); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | awk 'NR == 1' || true)
-    [[ -n "$id" ]] && { echo "$id"; return 0; }
-    [[ -n "$game_pid" ]] && ! kill -0 "$game_pid" 2>/dev/null && return 1
-    sleep 0.1
-  done
-  return 1
+  (cd "$run_dir" && exec timeout 60 wine kelto.exe "$@" >"$tmp/stdout" 2>"$tmp/stderr") &
+  GAME_PID=$!
 }
 
 # Keyboard input goes to the Wine desktop, which hands it to its active window.
@@ -196,22 +137,22 @@ focus_desktop() {
 }
 
 # --- Window set-up failure: a display without OpenGL ------------------------------------------
-# The one run that meets a message box: it is answered with Return.
+# The message box is answered with Return.
 
 : >"$run_dir/score.txt"
 start_game
-box=$(wait_window '^Error$') || fail "no message box on a display without OpenGL: $(cat "$tmp/stderr")"
+box=$(wait_window_named '^Error$') || fail "no message box on a display without OpenGL: $(cat "$tmp/stderr")"
 focus_desktop
 xdotool key Return
 wait_exit 15
-[[ $game_status -eq 1 ]] || fail "set-up failure: exit status $game_status, expected 1"
+[[ $GAME_STATUS -eq 1 ]] || fail "set-up failure: exit status $GAME_STATUS, expected 1"
 # Standard error is a text stream on Windows: its lines end in CR LF.
 [[ "$(tr -d '\r' <"$tmp/stderr")" == 'kelto: ChoosePixelFormat failed' ]] ||
   fail "set-up failure: standard error was: $(cat "$tmp/stderr")"
 pass "no OpenGL: \"ChoosePixelFormat failed\" in a message box and on standard error, status 1"
 
 # Everything else on the display with OpenGL; the server restarts there.
-export DISPLAY=:$gl_display
+export DISPLAY=$gl_display
 restart_wine
 
 # --- The window and the glyph lists -----------------------------------------------------------
@@ -224,25 +165,15 @@ pass "window, context and glyph lists: class, styles, size, format, projection, 
 
 # --- Menu, game, Esc, Exit --------------------------------------------------------------------
 
-# Client area of the game window as an 800 x 600 picture. Wine draws the frame itself: equal
-# borders left, right and bottom, the caption above.
-client_x=0
-client_y=0
+# Client area of the game window. Wine draws the frame itself: equal borders left, right and
+# bottom, the caption above.
 locate_client() {
   local X Y WIDTH HEIGHT WINDOW SCREEN
   eval "$(xdotool getwindowgeometry --shell "$1")"
   local border=$(((WIDTH - 800) / 2))
-  client_x=$((X + border))
-  client_y=$((Y + HEIGHT - 600 - border))
-  [[ $border -ge 0 && $client_y -ge $Y ]] || fail "odd game window geometry ${WIDTH}x$HEIGHT"
-}
-shot() {
-  xwd -root -silent | convert xwd:- -crop "800x600+$client_x+$client_y" +repage "$1"
-}
-# "R G B" of a pixel of a screenshot.
-pixel() {
-  convert "$1" -crop "1x1+$2+$3" +repage -depth 8 \
-    -format '%[fx:int(255*r+0.5)] %[fx:int(255*g+0.5)] %[fx:int(255*b+0.5)]' info:
+  CLIENT_X=$((X + border))
+  CLIENT_Y=$((Y + HEIGHT - 600 - border))
+  [[ $border -ge 0 && $CLIENT_Y -ge $Y ]] || fail "odd game window geometry ${WIDTH}x$HEIGHT"
 }
 # Number of pixels of a region (WxH+X+Y) that are darker than $3 in every channel.
 dark_pixels() {
@@ -259,22 +190,6 @@ first_lit_column() {
   convert "$1" -crop "800x1+0+$2" +repage -depth 8 txt:- |
     awk 'NR > 1 && !found { split($1, p, /[,:]/); split($2, c, /[(),]/); if (c[2] + c[3] + c[4] > 0) { print p[1]; found = 1 } } END { if (!found) print 800 }'
 }
-differing_pixels() {
-  compare -metric AE "$1" "$2" null: 2>&1 || true
-}
-click_client() {
-  xdotool mousemove --sync $((client_x + $1)) $((client_y + $2))
-  sleep 0.1
-  xdotool mousedown 1
-  sleep 0.15
-  xdotool mouseup 1
-}
-# A key held long enough for frames to see it (a press and release between two frames is lost).
-hold_key() {
-  xdotool keydown "$1"
-  sleep "$2"
-  xdotool keyup "$1"
-}
 is_button_grey() {
   local r g b
   read -r r g b <<<"$(pixel "$1" "$2" "$3")"
@@ -283,10 +198,10 @@ is_button_grey() {
 
 : >"$run_dir/score.txt"
 start_game
-window=$(wait_window '^kelto$|FPS') || fail "no game window: $(cat "$tmp/stderr")"
+window=$(wait_window_named '^kelto$|FPS') || fail "no game window: $(cat "$tmp/stderr")"
 locate_client "$window"
 # Away from the buttons, so neither is drawn hovered.
-xdotool mousemove --sync $((client_x + 600)) $((client_y + 500))
+xdotool mousemove --sync $((CLIENT_X + 600)) $((CLIENT_Y + 500))
 focus_desktop
 sleep 1.5
 title=$(xdotool getwindowname "$window")
@@ -311,7 +226,7 @@ exit_ink=$(dark_pixels "$tmp/menu.png" 80x28+130+271 20)
 [[ $exit_ink -ge 40 ]] || fail "menu: the \"Exit\" label has no text"
 pass "menu: two buttons, \"Играть\" in Cyrillic ($label_ink dark pixels), \"Exit\", title \"$title\""
 
-click_client 160 165
+click_at 160 165
 sleep 1
 shot "$tmp/game1.png"
 changed=$(differing_pixels "$tmp/menu.png" "$tmp/game1.png")
@@ -334,7 +249,7 @@ done
 pass "game: \"Играть\" entered it, W moved the view ${shift} px up the level"
 
 # Off the buttons again, so the menu draws them unhovered.
-xdotool mousemove --sync $((client_x + 600)) $((client_y + 500))
+xdotool mousemove --sync $((CLIENT_X + 600)) $((CLIENT_Y + 500))
 hold_key Escape 0.3
 sleep 0.7
 shot "$tmp/menu2.png"
@@ -342,9 +257,9 @@ is_button_grey "$tmp/menu2.png" 286 153 || fail "Esc: no menu with the wider \"b
 is_button_grey "$tmp/menu2.png" 114 274 || fail "Esc: no \"Exit\" button"
 pass "Esc: back in the menu, first button \"back_to_game\""
 
-click_client 160 285
+click_at 160 285
 wait_exit 20
-[[ $game_status -eq 0 ]] || fail "\"Exit\": exit status $game_status, expected 0 ($(cat "$tmp/stderr"))"
+[[ $GAME_STATUS -eq 0 ]] || fail "\"Exit\": exit status $GAME_STATUS, expected 0 ($(cat "$tmp/stderr"))"
 [[ ! -s "$tmp/stderr" ]] || fail "\"Exit\": standard error was not empty: $(cat "$tmp/stderr")"
 pass "\"Exit\": status 0"
 
@@ -352,11 +267,11 @@ pass "\"Exit\": status 0"
 
 printf 'abc\r\n' >"$run_dir/score.txt"
 start_game
-wait_window '^Error$' >/dev/null || fail "bad score.txt: no message box: $(cat "$tmp/stderr")"
+wait_window_named '^Error$' >/dev/null || fail "bad score.txt: no message box: $(cat "$tmp/stderr")"
 focus_desktop
 xdotool key Return
 wait_exit 30
-[[ $game_status -eq 1 ]] || fail "bad score.txt: exit status $game_status, expected 1"
+[[ $GAME_STATUS -eq 1 ]] || fail "bad score.txt: exit status $GAME_STATUS, expected 1"
 grep -q "'abc' is not a valid integer value" "$tmp/stderr" ||
   fail "bad score.txt: standard error was: $(cat "$tmp/stderr")"
 [[ "$(cat "$run_dir/score.txt")" == $'abc\r' ]] || fail "bad score.txt: the file was changed"

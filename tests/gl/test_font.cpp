@@ -8,6 +8,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -119,7 +121,8 @@ TEST_F(TFontTest, DeleteFontWithoutAContextLeavesTheLists) {
   ASSERT_FALSE(Platform().HasCurrentContext());
   DeleteFont();
   MakeFixtureCurrent();
-  EXPECT_TRUE(FontBase == Base && glIsList(Base + 'A')) << "nothing deleted, nothing forgotten";
+  EXPECT_EQ(FontBase, Base) << "nothing forgotten";
+  EXPECT_TRUE(glIsList(Base + 'A')) << "nothing deleted";
   DeleteFont(); // with a context they go
   EXPECT_FALSE(glIsList(Base + 'A'));
 }

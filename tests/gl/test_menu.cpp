@@ -11,6 +11,8 @@
 #include "GlApi.h"
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cstdlib>
 
 namespace {
@@ -53,7 +55,9 @@ TEST_F(MenuTest, IdleAndHoveredLooks) {
   DrawButton();
   // 0.7 grey at alpha 0.3 over black.
   TRgba Idle = ReadPixel(200, 155);
-  EXPECT_TRUE(Near(Idle.r, 54) && Near(Idle.g, 54) && Near(Idle.b, 54)) << int(Idle.r);
+  for (const int Channel : {Idle.r, Idle.g, Idle.b}) {
+    EXPECT_NEAR(Channel, 54, 2);
+  }
   EXPECT_EQ(ReadPixel(107, 165).r, 0) << "no growth while idle";
 
   ResetFrame();

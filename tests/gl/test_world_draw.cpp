@@ -55,4 +55,17 @@ TEST_F(WorldDraw, CameraOnThePlayerAndUnitsInFrontOfTheMapByLowerSlot) {
   ResetFrame();
 }
 
+TEST_F(WorldDraw, AFinishedGameSwitchesToTheScoreSceneAfterItsLastDraw) {
+  const SceneProc Marker = [] {};
+  ScoreScene = RunScoreScene;
+  CurrentScene = Marker;
+  NewGame();
+  for (const bool Over : {false, true}) {
+    GameOver = Over;
+    ::WorldDraw();
+    EXPECT_EQ(CurrentScene, Over ? ScoreScene : Marker) << Over;
+  }
+  ResetFrame();
+}
+
 } // namespace

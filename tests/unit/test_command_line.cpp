@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <vector>
 
 namespace {
@@ -18,7 +20,8 @@ TEST(CommandLine, OptionsAndTheirFiles) {
   TOptions Options;
   std::string Error;
   ASSERT_TRUE(Parse({}, Options, Error));
-  EXPECT_FALSE(Options.Help || Options.Version || Options.Fullscreen);
+  EXPECT_EQ(std::tuple(Options.Help, Options.Version, Options.Fullscreen),
+            std::tuple(false, false, false));
   ASSERT_TRUE(Parse({"--fullscreen", "--record", "a.demo"}, Options, Error));
   EXPECT_TRUE(Options.Fullscreen);
   EXPECT_EQ(Options.RecordFile, "a.demo");

@@ -164,3 +164,25 @@ TEST_F(FrameLoopTest, PacingHoldsAcrossTheCounterWrap) {
   }
   EXPECT_LT(FrameStarts.back(), 0x1000u) << "the counter wrapped while frames ran";
 }
+
+TEST_F(FrameLoopTest, TenMillisecondsAfterAFrameAreNotEnough) {
+  // A message 10 ms after the first frame wakes the loop; the next frame still waits for 11.
+  Scripted.Now = 5000;
+  Scripted.Post(5000, WM_ACTIVATEAPP, 1);
+  Scripted.Post(5010, WM_MOUSEMOVE);
+  StopAfterFrames = 2;
+  Run(5000);
+  EXPECT_EQ(FrameStarts, (std::vector<std::uint32_t>{5000, 5011}));
+}
+
+TEST_F(FrameLoopTest, TitleWaitsForMoreThanASecond) {
+  // Frames 100 ms apart: the 11th comes exactly 1000 ms into the interval, too early for a rate;
+  // the 12th gives 12 frames in 1100 ms.
+  Scripted.Now = 20000;
+  Scripted.Post(20000, WM_ACTIVATEAPP, 1);
+  FrameCost = 89;
+  StopAfterFrames = 12;
+  Run(20000);
+  EXPECT_EQ(FrameStarts[10], 21000u);
+  EXPECT_EQ(Scripted.Titles, std::vector<std::string>{" [ FPS - 10 ] "});
+}

@@ -4,6 +4,8 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -19,7 +21,8 @@ TEST_F(UnitsTest, PlayerShotAndChargeRulesWithSixteenBitCounters) {
   MouseLeft = MouseRight = true;
   Player->ShotTicks = Player->ThrowTicks = 32767;
   Player->Update();
-  EXPECT_TRUE(Player->ShotTicks == -32768 && Player->ThrowTicks == -32768 && !Player->Charging);
+  EXPECT_EQ(std::tuple(Player->ShotTicks, Player->ThrowTicks, Player->Charging),
+            std::tuple(std::int16_t{-32768}, std::int16_t{-32768}, false));
   EXPECT_TRUE(All<TBullet>().empty());
   // Charging starts once ThrowTicks passes 50; 71 throws weak, 72 strong; the charge stops at 100.
   MouseLeft = false;
@@ -95,10 +98,11 @@ TEST_F(UnitsTest, EnemyUnderThePlayerKeepsItsFacingAndFiresAShotThatVanishes) {
   Under->TimeFactor = 1;
   Under->Update();
   const TBullet* Bullet = All<TBullet>().at(0);
-  EXPECT_TRUE(Under->Angle == 1.25f && Bullet->Angle == 1.25f && Bullet->Dir.x == 0 &&
-              Bullet->Dir.y == 0);
+  EXPECT_EQ(std::tuple(Under->Angle, Bullet->Angle, Bullet->Dir.x, Bullet->Dir.y),
+            std::tuple(1.25f, 1.25f, 0.0f, 0.0f));
   WorldStep(); // a harmless update, then the player removes it
-  EXPECT_TRUE(Bullet->Dead && Bullet->Pos.x == 224 && Bullet->Pos.y == 128);
+  EXPECT_EQ(std::tuple(Bullet->Dead, Bullet->Pos.x, Bullet->Pos.y),
+            std::tuple(true, 224.0f, 128.0f));
 }
 
 TEST_F(UnitsTest, FieldsFlyGrowHoldEndAndSlowEnemiesBulletsAndTurretsOnly) {
@@ -146,6 +150,77 @@ TEST_F(UnitsTest, TurretFiresOnceItsTimerPassesTenOverTheFactor) {
       Gun.Update();
     } while (++Ticks < 1000 && Gun.FireTimer != 0);
     EXPECT_EQ(Ticks, Period) << Factor;
+  }
+}
+
+TEST_F(UnitsTest, PlayerFiresEveryTwentyFirstTickBeforeWalking) {
+  MouseX = 400;
+  MouseY = 500;
+  MouseLeft = true;
+  Keys[KeyDown] = true;
+  std::vector<float> ShotFrom; // the player's y when each bullet left
+  for (int Tick = 1; Tick <= 63; ++Tick) {
+    const std::size_t Before = All<TBullet>().size();
+    const float y = Player->Pos.y;
+    Player->Update();
+    if (All<TBullet>().size() > Before) {
+      ShotFrom.push_back(y);
+      EXPECT_EQ(All<TBullet>().back()->Pos.y, y) << "fired before the step of tick " << Tick;
+    }
+  }
+  // The counter passes 20 on ticks 21, 42 and 63.
+  EXPECT_EQ(ShotFrom, (std::vector<float>{128 + 3 * 20, 128 + 3 * 41, 128 + 3 * 62}));
+}
+
+// The walk probes the one point 32 pixels ahead: from x 225 on row 1 the player stops at 93
+// going left (96 - 32 is still floor, 93 - 32 is not) and at 288 going right.
+TEST_F(UnitsTest, WalkStopsWhereThePointThirtyTwoPixelsAheadIsWall) {
+  for (const auto& [Key, StopX] : {std::pair{&KeyLeft, 93.0f}, std::pair{&KeyRight, 288.0f}}) {
+    Player->Pos = MakeVector(225, 96, 1);
+    Keys[*Key] = true;
+    for (int Tick = 0; Tick < 80; ++Tick) {
+      Player->Update();
+    }
+    Keys[*Key] = false;
+    EXPECT_EQ(Player->Pos.x, StopX);
+  }
+}
+
+TEST_F(UnitsTest, BulletLivesHundredTicksAndIsSpentOnItsFirstHit) {
+  // Down the open floor of column 3 at factor 1: dead on its 101st update, not its 100th.
+  auto* Bullet = new TBullet(MakeVector(224, 160, 1), MakeVector(5, 15, 1), MakeVector(0, 0, 0));
+  Bullet->Setup("TPlayer", 5, 0);
+  for (int Age = 1; Age <= 101; ++Age) {
+    Bullet->TimeFactor = 1;
+    Bullet->Update();
+    EXPECT_EQ(Bullet->Dead, Age == 101) << Age;
+  }
+  // A player's bullet costs an enemy its damage, scores and is spent; an enemy's does nothing.
+  for (const char* Owner : {"TPlayer", "TEnemy"}) {
+    const bool Hits = std::string(Owner) == "TPlayer";
+    auto* Target = new TEnemy(MakeVector(0, 0, 1));
+    Target->Setup();
+    auto* Shot = new TBullet(MakeVector(0, 0, 1), MakeVector(5, 15, 1), MakeVector(0, 0, 0));
+    Shot->Setup(Owner, 5, 0);
+    Score = 0;
+    Shot->Collide(*Target);
+    EXPECT_EQ(Shot->Dead, Hits) << Owner;
+    EXPECT_EQ(Target->Health, Hits ? 5 : 10) << Owner;
+    EXPECT_EQ(Score, Hits ? 1 : 0) << Owner;
+  }
+}
+
+TEST(Turret, FacingWrapsIntoOneFullTurn) {
+  // Below zero it goes up by 2 pi (in long double, then stored), at 2 pi and above down by it.
+  for (const auto& [Angle, Spin, Wrapped] :
+       {std::tuple{0.0f, -0.1f, 6.18318510f}, std::tuple{6.2f, 0.1f, 0.016814407f},
+        std::tuple{1.0f, 0.1f, 1.1f}}) {
+    TTurret Gun(MakeVector(928, 1056, 1));
+    Gun.Angle = Angle;
+    Gun.Spin = Spin;
+    Gun.TimeFactor = 1;
+    Gun.Update();
+    EXPECT_FLOAT_EQ(Gun.Angle, Wrapped) << Angle << " " << Spin;
   }
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 #include <vector>
 
@@ -34,10 +36,10 @@ TEST(WindowProc, InputStateFollowsMessages) {
   EXPECT_EQ(MouseY, 599);
   WindowProc(nullptr, WM_LBUTTONDOWN, 0, MakeLParam(5, 5));
   WindowProc(nullptr, WM_RBUTTONDOWN, 0, 0);
-  EXPECT_TRUE(MouseLeft && MouseRight);
+  EXPECT_EQ(std::pair(MouseLeft, MouseRight), std::pair(true, true));
   EXPECT_EQ(MouseX, 65533) << "a button message does not move the pointer";
   WindowProc(nullptr, WM_LBUTTONUP, 0, 0);
-  EXPECT_TRUE(!MouseLeft && MouseRight);
+  EXPECT_EQ(std::pair(MouseLeft, MouseRight), std::pair(false, true));
 
   // System keys, double clicks and anything else go to the default handling.
   for (std::uint32_t Message : {WM_SYSKEYDOWN, WM_SYSKEYUP, WM_LBUTTONDBLCLK, 0x0400u}) {

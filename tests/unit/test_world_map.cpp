@@ -35,7 +35,8 @@ TEST_F(Level, NewGamePlacesTwentyFourUnitsInTheirSlotsEvenAfterAFinishedGame) {
     GameOver = NeedRestart = SaveScores = GameStarted = true;
     Score = 5;
     NewGame();
-    EXPECT_FALSE(GameOver || NeedRestart || SaveScores || GameStarted || Score != 0);
+    EXPECT_EQ(std::tuple(GameOver, NeedRestart, SaveScores, GameStarted, Score),
+              std::tuple(false, false, false, false, 0));
     EXPECT_EQ(Units[0], Player);
     std::ostringstream Layout; // class and position of every registered unit, in slot order
     for (const TUnit* Unit : Units) {
@@ -72,13 +73,14 @@ TEST_F(Level, GameEndsOnceNoEnemyWithinReachIsLeft) {
   Bullet->Setup("TPlayer", 5, 0);
   GameStarted = true;
   WorldStep();
-  EXPECT_TRUE(Units[5]->Health == 0 && !GameOver);
+  EXPECT_EQ(std::pair(Units[5]->Health, GameOver), std::pair(std::int16_t{0}, false));
   GameStarted = false; // the menu's world: no game to end yet
   WorldStep();
-  EXPECT_TRUE(Units[5] == nullptr && !GameOver);
+  EXPECT_EQ(Units[5], nullptr);
+  EXPECT_FALSE(GameOver);
   GameStarted = true;
   WorldStep();
-  EXPECT_TRUE(GameOver && SaveScores && NeedRestart);
+  EXPECT_EQ(std::tuple(GameOver, SaveScores, NeedRestart), std::tuple(true, true, true));
   EXPECT_EQ(All<TEnemy>().size(), 3u);
 }
 

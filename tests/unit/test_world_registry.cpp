@@ -54,7 +54,7 @@ TEST_F(Registry, GrowsByHundredSlotsAndReusesTheLowestEmptySlot) {
   EXPECT_EQ(static_cast<TProbe*>(Units[100])->Name, "new");
   EXPECT_EQ(std::exchange(Log, {}).size(), 100u);
   WorldStep();
-  EXPECT_TRUE(UnitSlots == 200 && Log.size() == 102 && Log.back() == "p0>new");
+  EXPECT_EQ(std::tuple(UnitSlots, Log.size(), Log.back()), std::tuple(200, 102u, "p0>new"));
   Log.clear();
   RemoveUnit(3);
   RemoveUnit(3); // empty already: nothing happens
@@ -76,7 +76,8 @@ TEST_F(Registry, PassOrderSlotZeroAndTheLastFrameOfAMarkedUnit) {
   EXPECT_EQ(std::exchange(Log, {}), (Strings{"update p0", "update p1", "update p2", "update far",
                                              "p0>p1", "p0>p2", "p1>p2", "p2>p1"}));
   // Still registered for this frame's draw, updated once more, then freed before the pass.
-  EXPECT_TRUE(Units[2] != nullptr && Units[2]->Dead);
+  ASSERT_NE(Units[2], nullptr);
+  EXPECT_TRUE(Units[2]->Dead);
   WorldStep();
   EXPECT_EQ(Log,
             (Strings{"update p0", "update p1", "update p2", "free p2", "update far", "p0>p1"}));

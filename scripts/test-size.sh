@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Prints the size of the tests against the size of the product, in non-blank lines: everything that
+# exists only to test (the code under tests/ and the test-only scripts) against src/, tools/ and
+# bench/. Data the tests read (replay scripts, expected outputs, demos) is not code and not counted.
+# Exits 1 when the ratio is above 0.35.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+code='.*\.(cpp|h|c|sh|py|cmake)$|.*/CMakeLists\.txt$'
+count() { find "$@" -type f -regextype posix-extended -regex "$code" -print0 | xargs -0 cat | grep -cv '^\s*$'; }
+tests=$(($(count tests) + $(count scripts/wine-test.sh scripts/fuzz.sh scripts/test-size.sh)))
+product=$(count src tools bench)
+ratio=$(awk -v t="$tests" -v p="$product" 'BEGIN { printf "%.3f", t / p }')
+echo "tests $tests lines, product $product lines, ratio $ratio"
+awk -v r="$ratio" 'BEGIN { exit !(r <= 0.35) }' || { echo "test-size: above 0.35" >&2; exit 1; }

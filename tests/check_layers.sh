@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# The layers: each folder of src/game includes only the folders below it, the core includes no
+# window-system header, and the replay tool (core only) needs no window-system library.
+# Usage: check_layers.sh SOURCE_ROOT KELTO_REPLAY
+set -euo pipefail
+src=$1/src
+status=0
+fail() { echo "FAIL: $*" >&2; status=1; }
+declare -A allowed=([shared]="" [model]="shared" [units]="shared model"
+  [world]="shared model units" [replay]="shared model units world"
+  [scenes]="shared model world replay")
+for folder in "${!allowed[@]}"; do
+  for used in $(grep -ho '#include "game/[a-z]*/' "$src/game/$folder"/* | cut -d/ -f2 | sort -u); do
+    [[ " ${allowed[$folder]} $folder " == *" $used "* ]] || fail "game/$folder includes game/$used"
+  done
+done
+for file in $(grep -rlE '#include <(SDL|windows\.h|fontconfig|ft2build|X11)' "$src" | grep -v "^$src/platform/"); do
+  fail "$file includes a window-system header"
+done
+if ldd "$2" | grep -iE 'SDL|freetype|fontconfig|X11'; then
+  fail "kelto-replay links a window-system library"
+fi
+exit $status

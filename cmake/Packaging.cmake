@@ -80,8 +80,16 @@ set(CPACK_PACKAGE_NAME kelto)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${KELTO_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "top-down shooter with time fields that slow your enemies")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Walk a walled level seen from above, aim with the mouse and shoot the drones and turrets that shoot back. Hold and release the right mouse button to throw a time field: for a while every enemy, bullet and turret inside it moves slowly. A table of the ten best scores frames the game; each player keeps their own under ~/.local/share/kelto.")
+# The long description as Debian shows it: lines shorter than 80 characters.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Walk a walled level seen from above, aim with the mouse and shoot the drones"
+  "and turrets that shoot back. Hold and release the right mouse button to throw"
+  "a time field: for a while every enemy, bullet and turret inside it moves"
+  "slowly. A table of the ten best scores frames the game; each player keeps"
+  "their own under ~/.local/share/kelto."
+  "."
+  "Controls: W A S D walk, the mouse aims, the left button fires, the right"
+  "button throws a time field, Esc opens the menu; gamepads work too.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -44,7 +44,7 @@ endif()
 
 set(KELTO_DOC_DIR share/doc/kelto)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/kelto.6.in ${KELTO_PACKAGING_DIR}/kelto.6 @ONLY)
-configure_file(${PROJECT_SOURCE_DIR}/packaging/kelto-replay.6 ${KELTO_PACKAGING_DIR}/kelto-replay.6 COPYONLY)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/kelto-replay.6.in ${KELTO_PACKAGING_DIR}/kelto-replay.6 @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog ${KELTO_PACKAGING_DIR}/changelog COPYONLY)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/metainfo.xml.in
   ${KELTO_PACKAGING_DIR}/${KELTO_APP_ID}.metainfo.xml @ONLY)

@@ -61,7 +61,15 @@ add_custom_target(packaging ALL DEPENDS ${KELTO_COMPRESSED})
 
 install(TARGETS kelto kelto-replay RUNTIME DESTINATION games)
 install(FILES ${KELTO_PICTURES} DESTINATION share/games/kelto/picture)
-install(FILES packaging/kelto.desktop DESTINATION share/applications)
+# The desktop entry names the installed game by its full path, written when it is installed, so
+# the menu starts it whether or not PREFIX/games is on the PATH (~/.local/games never is, and
+# /usr/games is not on root's).
+install(CODE "
+  set(KELTO_EXECUTABLE \"\${CMAKE_INSTALL_PREFIX}/games/kelto\")
+  configure_file(\"${PROJECT_SOURCE_DIR}/packaging/kelto.desktop.in\"
+                 \"${KELTO_PACKAGING_DIR}/installed/kelto.desktop\" @ONLY)
+  file(INSTALL \"${KELTO_PACKAGING_DIR}/installed/kelto.desktop\"
+       DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/applications\")")
 foreach(Size ${KELTO_ICON_SIZES})
   install(FILES ${KELTO_ICON_DIR}/kelto-${Size}.png
     DESTINATION share/icons/hicolor/${Size}x${Size}/apps RENAME kelto.png)
@@ -91,6 +99,9 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "Controls: W A S D walk, the mouse aims, the left button fires, the right"
   "button throws a time field, Esc opens the menu; gamepads work too.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# Staged through DESTDIR, so the installation sees its real prefix (the desktop entry's path).
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${KELTO_MAINTAINER})

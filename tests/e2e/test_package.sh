@@ -23,9 +23,12 @@ snapshot() { (cd "$1" && find . -printf '%p %s %m %T@\n' | sort); }
 snapshot "$root" >"$E2E_TMP/root.before"
 
 mkdir -p "$E2E_TMP/elsewhere"
-# Starts the installed game in a folder without pictures; $1 is the installation's root.
+# Starts the installed game by its desktop entry's command, in a folder without pictures; $1 is
+# the installation's root.
+command=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/kelto.desktop")
+[[ "$command" == /usr/games/kelto ]] || fail "the desktop entry starts \"$command\""
 start_installed() {
-  (cd "$E2E_TMP/elsewhere" && exec "${@:2}" "$1/usr/games/kelto" >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr") &
+  (cd "$E2E_TMP/elsewhere" && exec "${@:2}" "$1$command" >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr") &
   GAME_PID=$!
   wait_window
   sleep 0.5

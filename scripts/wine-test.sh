@@ -2,6 +2,7 @@
 # The Windows build under Wine. Cross-compiles the game with mingw-w64 (win32 threads, static
 # compiler runtime), packs the player's zip, and checks on private X displays with a fresh Wine
 # prefix:
+#   - kelto.exe carries its icon and version resources, and the zip a README.txt;
 #   - a window set-up failure (a display without OpenGL): the message box, the line on standard
 #     error, exit status 1;
 #   - the window (class, styles, 800 x 600 client area at (0, 0), pixel format, projection in place
@@ -118,6 +119,19 @@ for dll in $dlls; do
   esac
 done
 pass "zip: kelto.exe and 11 pictures; kelto.exe needs only $dlls"
+
+# What Explorer shows of kelto.exe: its icon in four sizes, and the product name and version.
+wrestool -x -t14 "$run_dir/kelto.exe" -o "$tmp/kelto.ico" || fail "kelto.exe has no icon"
+icon_sizes=$(icotool -l "$tmp/kelto.ico" | sed -E 's/.*--width=([0-9]+) .*/\1/' | sort -n | tr '\n' ' ')
+[[ "$icon_sizes" == "16 32 48 256 " ]] || fail "kelto.exe's icon has the sizes $icon_sizes"
+version=$(sed -nE 's/^project\(kelto VERSION ([0-9.]+).*/\1/p' "$root/CMakeLists.txt")
+wrestool -x --raw -t16 "$run_dir/kelto.exe" | strings -el >"$tmp/version.txt"
+for field in "ProductName kelto" "ProductVersion $version" "FileVersion $version"; do
+  [[ "$(grep -A1 -x "${field% *}" "$tmp/version.txt" | tail -n 1)" == "${field#* }" ]] ||
+    fail "kelto.exe's version resource lacks $field: $(tr '\n' ' ' <"$tmp/version.txt")"
+done
+grep -q 'W A S D' "$run_dir/README.txt" || fail "the zip has no README.txt with the controls"
+pass "kelto.exe: icon of 16, 32, 48 and 256 px, version resource \"kelto $version\"; README.txt"
 
 start_game() {
   (cd "$run_dir" && exec timeout 60 wine kelto.exe "$@" >"$tmp/stdout" 2>"$tmp/stderr") &

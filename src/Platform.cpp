@@ -48,6 +48,11 @@ bool TPlatform::ReplaceFileContents(const std::string& FileName, std::string_vie
   return false;
 }
 
+bool TPlatform::EnterInstalledRunFolder(bool& Moved, std::string&) {
+  Moved = false;
+  return true;
+}
+
 void TPlatform::ShowErrorBox(const std::string&) {}
 
 TPlatform& Platform() {

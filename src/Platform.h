@@ -61,6 +61,15 @@ public:
   virtual bool ReplaceFileContents(const std::string& FileName, std::string_view Contents,
                                    std::string& ErrorText);
 
+  // --- The run folder ---
+  // An installed game keeps its pictures in the installation and each player's scores in the
+  // player's own folder. Started from an installed place, this makes the player's folder the
+  // working folder, with "picture" in it leading to the installed pictures, and sets Moved; so
+  // the game's relative names mean the same there as in any other run folder. Elsewhere (a build
+  // tree, an unpacked zip) it changes nothing. False with ErrorText when an installed game's
+  // folder cannot be made ready.
+  virtual bool EnterInstalledRunFolder(bool& Moved, std::string& ErrorText);
+
   // --- Reports ---
   // A message box with the caption "Error" and Text; nothing where no display can be opened.
   virtual void ShowErrorBox(const std::string& Text);

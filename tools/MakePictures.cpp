@@ -1,5 +1,7 @@
 // kelto-pictures FOLDER: draws the game's eleven pictures and writes them into FOLDER (created if
-// needed). The output depends on nothing but this program, so every build writes the same bytes.
+// needed). kelto-pictures --icons FOLDER: draws the game's icon for the desktops' icon themes
+// (kelto-SIZE.png) and for the Windows executable (kelto.ico). The output depends on nothing but
+// this program, so every build writes the same bytes.
 #include "Pictures.h"
 #include "game/shared/PictureFiles.h"
 
@@ -26,20 +28,49 @@ bool WriteFile(const std::filesystem::path& Path, const std::vector<std::uint8_t
   return !Error;
 }
 
+// The icon sizes an icon theme gets, and those the Windows icon holds (Explorer's small, medium,
+// large and extra large views).
+constexpr int ThemeIconSizes[] = {32, 48, 64, 128, 256};
+constexpr int WindowsIconSizes[] = {16, 32, 48, 256};
+
+bool WriteIcons(const std::filesystem::path& Folder) {
+  for (const int Size : ThemeIconSizes) {
+    const std::filesystem::path Path = Folder / ("kelto-" + std::to_string(Size) + ".png");
+    if (!WriteFile(Path, PaintIcon(Size).PngBytes())) {
+      std::fprintf(stderr, "kelto-pictures: cannot write %s\n", Path.string().c_str());
+      return false;
+    }
+  }
+  std::vector<kit::TPicture> Images;
+  for (const int Size : WindowsIconSizes) {
+    Images.push_back(PaintIcon(Size));
+  }
+  if (!WriteFile(Folder / "kelto.ico", kit::IcoBytes(Images))) {
+    std::fprintf(stderr, "kelto-pictures: cannot write %s\n",
+                 (Folder / "kelto.ico").string().c_str());
+    return false;
+  }
+  return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
+  const bool Icons = argc == 3 && std::string(argv[1]) == "--icons";
+  if (argc != 2 && !Icons) {
+    std::fprintf(stderr, "usage: %s FOLDER\n       %s --icons FOLDER\n", argv[0], argv[0]);
     return 2;
   }
-  const std::filesystem::path Folder = argv[1];
+  const std::filesystem::path Folder = argv[argc - 1];
   std::error_code Error;
   std::filesystem::create_directories(Folder, Error);
   if (Error) {
     std::fprintf(stderr, "kelto-pictures: cannot create %s: %s\n", Folder.string().c_str(),
                  Error.message().c_str());
     return 1;
+  }
+  if (Icons) {
+    return WriteIcons(Folder) ? 0 : 1;
   }
   // One painter per picture file, in the order of the game's list.
   using TPainter = kit::TPicture (*)();

@@ -78,10 +78,22 @@ TPicture::TPicture(int Width, int Height, int Bits)
     : W(Width), H(Height), BitsPerPixel(Bits),
       Data(static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height) * 4, 0) {}
 
+namespace {
+
+std::uint8_t Byte(float v) {
+  return static_cast<std::uint8_t>(std::lround(Clamp01(v) * 255.0f));
+}
+
+} // namespace
+
+void TPicture::SetCovered(int x, int y, TRgb Colour, float Alpha) {
+  Set(x, y, Colour, true);
+  Data[(static_cast<std::size_t>(y) * static_cast<std::size_t>(W) + static_cast<std::size_t>(x)) *
+           4 +
+       3] = Byte(Alpha);
+}
+
 void TPicture::Set(int x, int y, TRgb Colour, bool Opaque) {
-  const auto Byte = [](float v) {
-    return static_cast<std::uint8_t>(std::lround(Clamp01(v) * 255.0f));
-  };
   std::uint8_t* Pixel = &Data[(static_cast<std::size_t>(y) * static_cast<std::size_t>(W) +
                                static_cast<std::size_t>(x)) *
                               4];

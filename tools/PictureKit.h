@@ -134,14 +134,22 @@ public:
   // Red, green, blue, alpha (0 or 255) of each pixel, top row first.
   const std::vector<std::uint8_t>& Rgba() const { return Data; }
   void Set(int x, int y, TRgb Colour, bool Opaque);
+  // Any alpha in [0, 1] (the icons have smooth edges; the game's pictures never do).
+  void SetCovered(int x, int y, TRgb Colour, float Alpha);
   // Uncompressed true-colour TGA, top row first (descriptor bit 0x20), pixels blue, green,
   // red (, alpha).
   std::vector<std::uint8_t> TgaBytes() const;
+  // PNG, 8-bit red, green, blue and alpha.
+  std::vector<std::uint8_t> PngBytes() const;
 
 private:
   int W, H, BitsPerPixel;
   std::vector<std::uint8_t> Data;
 };
+
+// A Windows icon file holding Images (square, at most 256 pixels): those of 256 pixels as PNG,
+// the smaller ones as 32-bit bitmaps, which every version of Windows reads.
+std::vector<std::uint8_t> IcoBytes(const std::vector<TPicture>& Images);
 
 // Renders Shader(x, y) (continuous pixel coordinates, y down) with Samples x Samples samples
 // per pixel. A pixel is opaque when at least half of its samples are and then takes the mean

@@ -20,3 +20,10 @@ kit::TPicture PaintFastField();
 kit::TPicture PaintSensor();
 kit::TPicture PaintLightning();
 kit::TPicture PaintMap();
+
+// The player's sprite as a shader: (u, v) measured from the middle of its 64 x 64 picture.
+kit::TTexel PlayerTexel(float u, float v);
+
+// The game's icon, Size x Size pixels: the player's sprite on a plain rounded backdrop, its
+// edges smoothed by partial transparency.
+kit::TPicture PaintIcon(int Size);

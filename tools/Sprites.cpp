@@ -35,43 +35,44 @@ TRgb Barrel(TRgb Base, float u, float HalfWidth) {
 } // namespace
 
 // The player: an armoured figure seen from above, gun held in front (down the picture).
+TTexel PlayerTexel(float u, float v) {
+  constexpr TRgb Armour = Rgb(38, 160, 185);
+  constexpr TRgb Pad = Rgb(80, 215, 235);
+  constexpr TRgb Helmet = Rgb(120, 225, 245);
+  TPaint P;
+  // Backpack behind the shoulders, with two status lights.
+  P.Shape(Box(u, v, 0, -15, 11, 7, 3), Rgb(54, 72, 84), 1.8f, Ink);
+  P.Over(Circle(u, v, -5, -17, 1.6f), Rgb(255, 210, 60));
+  P.Over(Circle(u, v, 5, -17, 1.6f), Rgb(120, 255, 140));
+  // Body: shoulders across the picture.
+  P.Shape(Box(u, v, 0, -2, 22, 12, 10), Scale(Armour, 0.6f + 0.5f * DomeLight(u, v + 2, 24)), 2.2f,
+          Ink);
+  // Arms reaching forward to the gun.
+  for (const float s : {-1.0f, 1.0f}) {
+    P.Shape(Capsule(u, v, 16 * s, 2, 6 * s, 14, 4.2f), Scale(Armour, 0.85f), 1.8f, Ink);
+  }
+  // Gun, muzzle at the front edge.
+  P.Shape(Box(u, v, 0, 19, 3.6f, 11.5f, 1.5f), Barrel(Rgb(95, 105, 118), u, 3.6f), 1.4f, Ink);
+  P.Shape(Box(u, v, 0, 28.5f, 2.6f, 2.2f, 0.8f), Rgb(170, 245, 255), 1.0f, Ink);
+  // Gloves on the gun.
+  for (const float s : {-1.0f, 1.0f}) {
+    P.Shape(Circle(u, v, 5.2f * s, 13.5f, 3.6f), Rgb(235, 190, 120), 1.3f, Ink);
+  }
+  // Shoulder pads.
+  for (const float s : {-1.0f, 1.0f}) {
+    P.Shape(Circle(u, v, 18 * s, -3, 8), Scale(Pad, DomeLight(u - 18 * s, v + 3, 8)), 2.0f, Ink);
+  }
+  // Helmet with a stripe from back to front and a dark visor facing forward.
+  P.Shape(Circle(u, v, 0, 0, 10.5f), Scale(Helmet, DomeLight(u, v, 10.5f)), 2.0f, Ink);
+  P.Over(std::max(Box(u, v, 0, -4, 1.4f, 6.5f), Circle(u, v, 0, 0, 8.5f)), Rgb(245, 250, 255));
+  const float Visor = std::max(Circle(u, v, 0, 0, 8.6f), 2.5f - v);
+  P.Over(Visor, Rgb(18, 40, 66));
+  P.Over(std::max(Visor + 1.0f, Capsule(u, v, -4.5f, 5, -1.5f, 6.5f, 0.9f)), Rgb(150, 220, 255));
+  return P.Texel;
+}
+
 TPicture PaintPlayer() {
-  const TRgb Armour = Rgb(38, 160, 185);
-  const TRgb Pad = Rgb(80, 215, 235);
-  const TRgb Helmet = Rgb(120, 225, 245);
-  return Render(64, 64, 32, Samples, [&](float x, float y) {
-    const float u = x - 32, v = y - 32;
-    TPaint P;
-    // Backpack behind the shoulders, with two status lights.
-    P.Shape(Box(u, v, 0, -15, 11, 7, 3), Rgb(54, 72, 84), 1.8f, Ink);
-    P.Over(Circle(u, v, -5, -17, 1.6f), Rgb(255, 210, 60));
-    P.Over(Circle(u, v, 5, -17, 1.6f), Rgb(120, 255, 140));
-    // Body: shoulders across the picture.
-    P.Shape(Box(u, v, 0, -2, 22, 12, 10), Scale(Armour, 0.6f + 0.5f * DomeLight(u, v + 2, 24)),
-            2.2f, Ink);
-    // Arms reaching forward to the gun.
-    for (const float s : {-1.0f, 1.0f}) {
-      P.Shape(Capsule(u, v, 16 * s, 2, 6 * s, 14, 4.2f), Scale(Armour, 0.85f), 1.8f, Ink);
-    }
-    // Gun, muzzle at the front edge.
-    P.Shape(Box(u, v, 0, 19, 3.6f, 11.5f, 1.5f), Barrel(Rgb(95, 105, 118), u, 3.6f), 1.4f, Ink);
-    P.Shape(Box(u, v, 0, 28.5f, 2.6f, 2.2f, 0.8f), Rgb(170, 245, 255), 1.0f, Ink);
-    // Gloves on the gun.
-    for (const float s : {-1.0f, 1.0f}) {
-      P.Shape(Circle(u, v, 5.2f * s, 13.5f, 3.6f), Rgb(235, 190, 120), 1.3f, Ink);
-    }
-    // Shoulder pads.
-    for (const float s : {-1.0f, 1.0f}) {
-      P.Shape(Circle(u, v, 18 * s, -3, 8), Scale(Pad, DomeLight(u - 18 * s, v + 3, 8)), 2.0f, Ink);
-    }
-    // Helmet with a stripe from back to front and a dark visor facing forward.
-    P.Shape(Circle(u, v, 0, 0, 10.5f), Scale(Helmet, DomeLight(u, v, 10.5f)), 2.0f, Ink);
-    P.Over(std::max(Box(u, v, 0, -4, 1.4f, 6.5f), Circle(u, v, 0, 0, 8.5f)), Rgb(245, 250, 255));
-    const float Visor = std::max(Circle(u, v, 0, 0, 8.6f), 2.5f - v);
-    P.Over(Visor, Rgb(18, 40, 66));
-    P.Over(std::max(Visor + 1.0f, Capsule(u, v, -4.5f, 5, -1.5f, 6.5f, 0.9f)), Rgb(150, 220, 255));
-    return P.Texel;
-  });
+  return Render(64, 64, 32, Samples, [](float x, float y) { return PlayerTexel(x - 32, y - 32); });
 }
 
 // An enemy: a red armoured drone with two guns and one yellow eye, facing down the picture.

@@ -1,11 +1,14 @@
-// Program entry: reads the command line, installs the window system's layer and runs the main
-// loop with the game's start-up, frame and shutdown procedures.
+// Program entry: reads the command line, installs the window system's layer, enters the run folder
+// of an installed game and runs the main loop with the game's start-up, frame and shutdown
+// procedures.
+#include "MyUnit.h"
 #include "OGLWnd.h"
 #include "game/CommandLine.h"
 #include "game/scenes/Scenes.h"
 #include "platform/PlatformLayer.h"
 
 #include <cstdio>
+#include <filesystem>
 
 int main(int argc, char** argv) {
   TOptions Options;
@@ -19,6 +22,19 @@ int main(int argc, char** argv) {
     return 0;
   }
   InstallPlatform(&PlatformLayer());
+  // An installed game goes on in the player's own folder; demo files named on the command line
+  // still mean files in the folder it was started from.
+  std::error_code NoFolder;
+  const std::filesystem::path StartFolder = std::filesystem::current_path(NoFolder);
+  bool Moved = false;
+  if (!Platform().EnterInstalledRunFolder(Moved, Error)) {
+    FatalError(Error);
+  }
+  for (std::string* File : {&Options.RecordFile, &Options.PlayFile}) {
+    if (Moved && !File->empty()) {
+      *File = (StartFolder / *File).string();
+    }
+  }
   // A window that could not be set up has been reported already; that is a failed run.
   return RunMainLoop(StartUp, DoFrame, ShutDown) ? 0 : 1;
 }

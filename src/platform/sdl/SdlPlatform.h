@@ -1,5 +1,5 @@
 // The game's platform over SDL2 (window, context, input, timer, message boxes), FreeType with
-// fontconfig (glyphs) and POSIX (file replacement).
+// fontconfig (glyphs) and POSIX (file replacement, the run folder of an installed game).
 #pragma once
 
 #include "Platform.h"
@@ -17,5 +17,6 @@ public:
   void MakeGlyphLists(std::uint32_t Base, std::int32_t Count) override;
   bool ReplaceFileContents(const std::string& FileName, std::string_view Contents,
                            std::string& ErrorText) override;
+  bool EnterInstalledRunFolder(bool& Moved, std::string& ErrorText) override;
   void ShowErrorBox(const std::string& Text) override;
 };

@@ -1,7 +1,9 @@
 // Program entry: reads the command line, installs the window system's layer and runs the main
 // loop with the game's start-up, frame and shutdown procedures.
+#include "MyUnit.h"
 #include "OGLWnd.h"
 #include "game/CommandLine.h"
+#include "game/replay/Demo.h"
 #include "game/scenes/Scenes.h"
 #include "platform/PlatformLayer.h"
 
@@ -19,6 +21,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   InstallPlatform(&PlatformLayer());
+  if (!Options.RecordFile.empty()) {
+    RecordDemo(Options.RecordFile);
+  }
+  // A demo that cannot be played is refused before the window opens.
+  if (std::string DemoError; !Options.PlayFile.empty() && !PlayDemo(Options.PlayFile, DemoError)) {
+    FatalError(DemoError);
+  }
   // A window that could not be set up has been reported already; that is a failed run.
   return RunMainLoop(StartUp, DoFrame, ShutDown) ? 0 : 1;
 }

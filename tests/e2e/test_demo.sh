@@ -7,24 +7,6 @@
 source "$(dirname "$0")/lib.sh"
 replay=$KELTO_RUN_DIR/kelto-replay
 
-# What a demo must end with, from the last world kelto-replay prints for it ($1).
-replay_summary() {
-  "$replay" <"$1" | awk '/^tick / { n = $2; s = $4 } /^game over / && $4 != s { s = "?" }
-    END { print "demo: " n " ticks, score " s }'
-}
-
-# Waits (at most $1 s) for the game's line on standard output; it goes to SUMMARY.
-wait_summary() {
-  local i
-  for i in $(seq 1 $(($1 * 10))); do
-    SUMMARY=$(grep '^demo: ' "$E2E_TMP/stdout" || true)
-    [[ -n "$SUMMARY" ]] && return 0
-    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended without a demo line: $(cat "$E2E_TMP/stderr")"
-    sleep 0.1
-  done
-  fail "no demo line within $1 s"
-}
-
 start_display
 make_run_dir
 
@@ -48,8 +30,8 @@ wait_exit 10
 recorded=$(cat "$E2E_TMP/stdout")
 [[ "$recorded" =~ ^demo:\ [1-9][0-9]*\ ticks,\ score\ [0-9]+$ ]] || fail "recording printed '$recorded'"
 [[ "$(head -n 1 "$E2E_TMP/played.demo")" == "# kelto demo 1" ]] || fail "no demo header"
-[[ "$(replay_summary "$E2E_TMP/played.demo")" == "$recorded" ]] ||
-  fail "kelto-replay: '$(replay_summary "$E2E_TMP/played.demo")', the recording: '$recorded'"
+[[ "$(demo_summary "$replay" "$E2E_TMP/played.demo")" == "$recorded" ]] ||
+  fail "kelto-replay: '$(demo_summary "$replay" "$E2E_TMP/played.demo")', the recording: '$recorded'"
 pass "recorded '$recorded'; kelto-replay agrees"
 
 start_game --play "$E2E_TMP/played.demo"
@@ -73,7 +55,7 @@ pass "--play agrees; the last frame stays until Esc"
 
 # --- The full game played back, with the player's own input busy ---
 route_demo=$(cd "$(dirname "$0")" && pwd)/full_game.demo
-expected=$(replay_summary "$route_demo")
+expected=$(demo_summary "$replay" "$route_demo")
 [[ "$expected" == *", score 6" ]] || fail "full_game.demo replays to '$expected'"
 rm -f "$RUN_DIR/score.txt"
 start_game --play "$route_demo"

@@ -294,9 +294,8 @@ status=0
 pass "score saving: replace, leftovers, read-only file, a crash mid-save and the next save"
 
 # --- A demo recorded on Linux, played back ---------------------------------------------------
-# The first 700 lines of the full-game route as the Linux game recorded it reach the line
-# kelto-replay reaches for them on Linux (standard output ends its lines in CR LF on Windows);
-# the last frame stays until Esc, and score.txt is left alone.
+# Part of the full-game route as the Linux game recorded it: the line kelto-replay reaches on
+# Linux, in CR LF; Esc once it has ended, then Exit; score.txt left alone.
 
 head -n 700 "$root/tests/e2e/full_game.demo" >"$run_dir/part.demo"
 expected=$(demo_summary "$host_build/run/kelto-replay" "$run_dir/part.demo")

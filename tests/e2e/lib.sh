@@ -179,14 +179,13 @@ hold_key() {
   xdotool keyup "$1"
 }
 
-# The line a demo ($2) must end with: "demo: N ticks, score S" of the last world that
-# kelto-replay ($1) prints for it, and "?" for a game over line of another score.
+# "demo: N ticks, score S" of the last world kelto-replay ($1) prints for a demo ($2).
 demo_summary() {
   "$1" <"$2" | awk '/^tick / { n = $2; s = $4 } /^game over / && $4 != s { s = "?" }
     END { print "demo: " n " ticks, score " s }'
 }
 
-# Waits (at most $1 s) for the game's demo line on standard output; it goes to SUMMARY.
+# Waits (at most $1 s) for the game's demo line on standard output and puts it in SUMMARY.
 wait_summary() {
   local i
   for i in $(seq 1 $(($1 * 10))); do

@@ -87,6 +87,24 @@ void TDemoRecorder::Fail() {
   ReportError("cannot write " + FileName + ": " + std::strerror(Error));
 }
 
+namespace {
+
+// "# kelto demo " and a version number.
+bool IsDemoHeader(std::string_view Line) {
+  constexpr std::string_view Prefix = "# kelto demo ";
+  if (!Line.starts_with(Prefix) || Line.size() == Prefix.size()) {
+    return false;
+  }
+  for (const char c : Line.substr(Prefix.size())) {
+    if (c < '0' || c > '9') {
+      return false;
+    }
+  }
+  return true;
+}
+
+} // namespace
+
 bool ReadDemo(std::string_view Text, std::vector<TReplayInput>& Steps, std::string& Error) {
   std::vector<TReplayInput> Read;
   std::int64_t LineNumber = 0;
@@ -98,8 +116,8 @@ bool ReadDemo(std::string_view Text, std::vector<TReplayInput>& Steps, std::stri
     if (!Line.empty() && Line.back() == '\r') {
       Line.remove_suffix(1);
     }
-    // Another version of the format is refused rather than misread.
-    if (LineNumber == 1 && Line.starts_with("# kelto demo") && Line != DemoHeader) {
+    // A demo of another version of the format is refused rather than misread.
+    if (LineNumber == 1 && IsDemoHeader(Line) && Line != DemoHeader) {
       Error = "line 1: not a demo this build plays ('" + std::string(DemoHeader) + "')";
       return false;
     }

@@ -36,6 +36,7 @@ public:
   void Flush(std::uint32_t NowMs);
   // Writes out the rest and closes the file.
   void Close();
+  // The steps recorded so far, written out or not.
   std::int64_t Ticks() const { return StepCount; }
 
 private:

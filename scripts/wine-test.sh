@@ -12,6 +12,7 @@
 #     Esc back to the menu ("back_to_game"), "Exit" with status 0;
 #   - a bad line in score.txt: status 1 and the conversion report on standard error;
 #   - saving the score table with the Windows file calls, including a save cut short by a crash;
+#   - a demo recorded by the Linux game plays with --play to the line kelto-replay reaches;
 #   - kelto-replay.exe prints byte for byte what the Linux kelto-replay prints for every replay
 #     script in tests/replay/.
 # Installs what it needs when missing (apt-get, through sudo when not root). Build folders:
@@ -271,6 +272,27 @@ status=0
 [[ $status -eq 3 ]] || fail "the crash run ended with status $status, expected 3 (killed mid-save)"
 (cd "$save_dir" && timeout 60 wine kelto-score-check.exe recover) || fail "recovery after a crash"
 pass "score saving: replace, leftovers, read-only file, a crash mid-save and the next save"
+
+# --- A demo recorded on Linux, played back ---------------------------------------------------
+# Part of the full-game route as the Linux game recorded it: the line kelto-replay reaches on
+# Linux, in CR LF; Esc once it has ended, then Exit; score.txt left alone.
+
+head -n 700 "$root/tests/e2e/full_game.demo" >"$run_dir/part.demo"
+expected=$(demo_summary "$host_build/run/kelto-replay" "$run_dir/part.demo")
+: >"$run_dir/score.txt"
+start_game --play part.demo
+window=$(wait_window_named '^kelto$|FPS') || fail "--play: no game window: $(cat "$tmp/stderr")"
+wait_summary 45
+[[ "$SUMMARY" == "$expected"$'\r' ]] || fail "--play printed '$SUMMARY', kelto-replay on Linux '$expected'"
+locate_client "$window"
+focus_desktop
+hold_key Escape 0.3
+sleep 0.5
+click_at 160 285 # Exit
+wait_exit 20
+[[ $GAME_STATUS -eq 0 && ! -s "$run_dir/score.txt" ]] ||
+  fail "--play: status $GAME_STATUS, score.txt: $(od -c "$run_dir/score.txt")"
+pass "--play: '$expected' as on Linux, Esc after the demo's end, score.txt left alone"
 
 # --- Replays: the same game on both platforms -------------------------------------------------
 

@@ -1,9 +1,10 @@
 // Program entry: reads the command line, installs the window system's layer, enters the run folder
-// of an installed game and runs the main loop with the game's start-up, frame and shutdown
-// procedures.
+// of an installed game, sets up a demo's recording or playback and runs the main loop with the
+// game's start-up, frame and shutdown procedures.
 #include "MyUnit.h"
 #include "OGLWnd.h"
 #include "game/CommandLine.h"
+#include "game/replay/Demo.h"
 #include "game/scenes/Scenes.h"
 #include "platform/PlatformLayer.h"
 
@@ -34,6 +35,13 @@ int main(int argc, char** argv) {
     if (Moved && !File->empty()) {
       *File = (StartFolder / *File).string();
     }
+  }
+  if (!Options.RecordFile.empty()) {
+    RecordDemo(Options.RecordFile);
+  }
+  // A demo that cannot be played is refused before the window opens.
+  if (std::string DemoError; !Options.PlayFile.empty() && !PlayDemo(Options.PlayFile, DemoError)) {
+    FatalError(DemoError);
   }
   // A window that could not be set up has been reported already; that is a failed run.
   return RunMainLoop(StartUp, DoFrame, ShutDown) ? 0 : 1;

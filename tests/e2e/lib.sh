@@ -178,3 +178,21 @@ hold_key() {
   sleep "$2"
   xdotool keyup "$1"
 }
+
+# "demo: N ticks, score S" of the last world kelto-replay ($1) prints for a demo ($2).
+demo_summary() {
+  "$1" <"$2" | awk '/^tick / { n = $2; s = $4 } /^game over / && $4 != s { s = "?" }
+    END { print "demo: " n " ticks, score " s }'
+}
+
+# Waits (at most $1 s) for the game's demo line on standard output and puts it in SUMMARY.
+wait_summary() {
+  local i
+  for i in $(seq 1 $(($1 * 10))); do
+    SUMMARY=$(grep '^demo: ' "$E2E_TMP/stdout" || true)
+    [[ -n "$SUMMARY" ]] && return 0
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended without a demo line: $(cat "$E2E_TMP/stderr")"
+    sleep 0.1
+  done
+  fail "no demo line within $1 s"
+}

@@ -252,6 +252,35 @@ void ApplyReplayInput(const TReplayInput& Input) {
   MouseRight = Input.MouseRight;
 }
 
+TReplayInput CaptureReplayInput() {
+  TReplayInput Input;
+  for (std::size_t i = 0; i < Input.Keys.size(); ++i) {
+    Input.Keys[i] = Keys[i];
+  }
+  Input.MouseX = MouseX;
+  Input.MouseY = MouseY;
+  Input.MouseLeft = MouseLeft;
+  Input.MouseRight = MouseRight;
+  return Input;
+}
+
+std::string FormatReplayInput(const TReplayInput& Input) {
+  std::string Line = std::to_string(Input.MouseX) + ' ' + std::to_string(Input.MouseY) +
+                     (Input.MouseLeft ? " 1" : " 0") + (Input.MouseRight ? " 1" : " 0");
+  char Separator = ' ';
+  for (std::size_t i = 0; i < Input.Keys.size(); ++i) {
+    if (Input.Keys[i]) {
+      Line += Separator;
+      Line += std::to_string(i);
+      Separator = ',';
+    }
+  }
+  if (Separator == ' ') {
+    Line += " -";
+  }
+  return Line;
+}
+
 int RunReplay(std::istream& In, std::ostream& Out, std::ostream& Err) {
   ResetWindowState();
   ResetGameFlow();

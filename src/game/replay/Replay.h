@@ -38,6 +38,10 @@ enum class TReplayLine { Tick, Skip, Bad };
 TReplayLine ParseReplayLine(std::string_view Line, TReplayInput& Input, std::string& Error);
 // Puts a tick's input into the input state that the world reads.
 void ApplyReplayInput(const TReplayInput& Input);
+// The input state that the world reads, as a tick's input.
+TReplayInput CaptureReplayInput();
+// The script line of a tick's input, without the line end; ParseReplayLine reads it back.
+std::string FormatReplayInput(const TReplayInput& Input);
 // Starts a new game without a window and steps it once per script line, writing the world after
 // every step to Out. Stops after the step that ends the game. Returns the exit status: 0, or 2
 // after a bad line (reported on Err with its line number).

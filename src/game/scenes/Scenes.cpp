@@ -3,6 +3,7 @@
 #include "FontUnit.h"
 #include "OGLWnd.h"
 #include "ScoreFile.h"
+#include "game/replay/Demo.h"
 #include "game/shared/Textures.h"
 #include "game/world/World.h"
 
@@ -33,16 +34,26 @@ void StartUp() {
 
 void DoFrame() {
   CurrentScene();
+  // A played demo starts its game at once: the menu's first frame ran NewGame, no click needed.
+  if (CurrentScene == MenuScene && DemoWaitsForGame()) {
+    CurrentScene = GameScene;
+  }
   Platform().SwapWindowBuffers();
 }
 
 void ShutDown() {
   DeleteFont();
+  EndDemo();
 }
 
 void RunGameScene() {
+  // NewGame clears GameStarted, so the step that finds it cleared is the first of a game.
+  const bool FirstStep = !GameStarted;
   GameStarted = true;
-  WorldStep();
+  if (BeforeDemoStep(FirstStep)) {
+    WorldStep();
+    AfterDemoStep();
+  }
   WorldDraw();
 }
 

@@ -1,0 +1,79 @@
+// Demos: the file a recording writes, reading one back, and the player's own input in playback.
+#include "WorldFixture.h"
+#include "game/replay/Demo.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string FileText(const std::string& Name) {
+  std::ostringstream Text;
+  Text << std::ifstream(Name, std::ios::binary).rdbuf();
+  return Text.str();
+}
+
+} // namespace
+
+TEST(Demo, RecordingReplacesTheFileAtTheFirstStepAndWritesAsItGoes) {
+  const std::string Name = testing::TempDir() + "kelto_recorded.demo";
+  std::ofstream(Name) << "an older demo\n";
+  TReplayInput Input;
+  Input.MouseX = 1;
+  Input.MouseY = 65535;
+  Input.MouseLeft = true;
+  Input.Keys[VK_ESCAPE] = Input.Keys[87] = true;
+  TDemoRecorder Recorder(Name);
+  EXPECT_EQ(FileText(Name), "an older demo\n") << "replaced before anything was played";
+  const std::string First = "# kelto demo 1\n1 65535 1 0 27,87\n", Idle = "0 0 0 0 -\n";
+  Recorder.Record(Input, 0xFFFFFF00u);
+  EXPECT_EQ(FileText(Name), First);
+  // Half a second later, across the wrap of the millisecond counter, the lines are out.
+  Recorder.Record(TReplayInput{}, 0x000000F0u);
+  Recorder.Record(TReplayInput{}, 0x000000F4u);
+  EXPECT_EQ(FileText(Name), First + Idle + Idle);
+  Recorder.Record(TReplayInput{}, 0x000000F5u);
+  Recorder.Close();
+  EXPECT_EQ(FileText(Name), First + Idle + Idle + Idle);
+}
+
+TEST(Demo, AWriteFailureIsReportedOnceAndTheGameGoesOn) {
+  testing::internal::CaptureStderr();
+  TDemoRecorder Recorder("/dev/full");
+  for (std::uint32_t Now = 0; Now < 3000; Now += 100) {
+    Recorder.Record(TReplayInput{}, Now);
+  }
+  Recorder.Close();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "kelto: cannot write /dev/full: No space left on device\n");
+  EXPECT_EQ(Recorder.Ticks(), 30);
+}
+
+TEST(Demo, ReadingTakesWindowsLineEndsAndRefusesAnotherVersion) {
+  std::vector<TReplayInput> Steps;
+  std::string Error;
+  EXPECT_TRUE(ReadDemo("# kelto demo 1\r\n\r\n400 300 0 1 68\r\n", Steps, Error)) << Error;
+  EXPECT_FALSE(ReadDemo("# kelto demo 2\n400 300 0 0 -\n", Steps, Error));
+}
+
+// The demo's buttons and keys must not outlive its step: a left button left down would click
+// whatever menu button lies under the demo's pointer once the player is back.
+TEST_F(WorldTest, APlayedStepLeavesThePlayersOwnInputAsItWas) {
+  const std::string Name = testing::TempDir() + "kelto_played.demo";
+  std::ofstream(Name) << "# kelto demo 1\n150 285 1 1 87\n";
+  std::string Error;
+  ASSERT_TRUE(PlayDemo(Name, Error)) << Error;
+  NewGame();
+  Keys[65] = true;
+  MouseX = 7;
+  ASSERT_TRUE(BeforeDemoStep(true));
+  testing::internal::CaptureStdout();
+  WorldStep();
+  AfterDemoStep();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "demo: 1 ticks, score 0\n");
+  EXPECT_FALSE(Keys[87]);
+  EXPECT_TRUE(Keys[65]);
+  EXPECT_FALSE(MouseLeft);
+  EXPECT_EQ(MouseX, 7);
+  EXPECT_FALSE(BeforeDemoStep(false)) << "the demo has ended: the world stands still";
+}

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   InstallPlatform(&PlatformLayer());
+  Platform().SetFullscreen(Options.Fullscreen);
   // A window that could not be set up has been reported already; that is a failed run.
   return RunMainLoop(StartUp, DoFrame, ShutDown) ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "Scenes.h"
 
 #include "FontUnit.h"
+#include "Gamepad.h"
 #include "OGLWnd.h"
 #include "ScoreFile.h"
 #include "game/shared/Textures.h"
@@ -32,6 +33,8 @@ void StartUp() {
 }
 
 void DoFrame() {
+  // Only the game scene lets a pad walk and aim; every other scene uses it as a pointer.
+  PadMode = TPadMode::Pointer;
   CurrentScene();
   Platform().SwapWindowBuffers();
 }
@@ -42,6 +45,7 @@ void ShutDown() {
 
 void RunGameScene() {
   GameStarted = true;
+  PadMode = TPadMode::Play;
   WorldStep();
   WorldDraw();
 }

@@ -175,11 +175,6 @@ locate_client() {
   CLIENT_Y=$((Y + HEIGHT - 600 - border))
   [[ $border -ge 0 && $CLIENT_Y -ge $Y ]] || fail "odd game window geometry ${WIDTH}x$HEIGHT"
 }
-# Number of pixels of a region (WxH+X+Y) that are darker than $3 in every channel.
-dark_pixels() {
-  convert "$1" -crop "$2" +repage -depth 8 txt:- |
-    awk -v limit="$3" 'NR > 1 { split($2, c, /[(),]/); if (c[2] < limit && c[3] < limit && c[4] < limit) n++ } END { print n + 0 }'
-}
 # First row from the top of column $2 that is not black (600 when there is none).
 first_lit_row() {
   convert "$1" -crop "1x600+$2+0" +repage -depth 8 txt:- |

@@ -123,7 +123,7 @@ void TranslatePad(const TPadState& Pad, const TPadMoment& Moment, TPadMemory& Me
   Wanted[HeldEscape] = Pad.Start;
   Wanted[HeldLeftButton] = Pad.RightTrigger > TriggerPressed || (!Play && Pad.A);
   Wanted[HeldRightButton] = Pad.LeftTrigger > TriggerPressed || Pad.RightShoulder;
-  const TWParam Keys[] = {'W', 'A', 'S', 'D', VK_ESCAPE};
+  const TWParam KeyCodes[] = {'W', 'A', 'S', 'D', VK_ESCAPE};
   for (int i = 0; i < HeldCount; ++i) {
     if (Wanted[i] == Memory.Held[i]) {
       continue;
@@ -135,7 +135,7 @@ void TranslatePad(const TPadState& Pad, const TPadMoment& Moment, TPadMemory& Me
     } else if (i == HeldRightButton) {
       Messages.push_back(Make(Wanted[i] ? WM_RBUTTONDOWN : WM_RBUTTONUP, 0, At));
     } else {
-      Messages.push_back(Make(Wanted[i] ? WM_KEYDOWN : WM_KEYUP, Keys[i], 0));
+      Messages.push_back(Make(Wanted[i] ? WM_KEYDOWN : WM_KEYUP, KeyCodes[i], 0));
     }
   }
 }

@@ -74,22 +74,20 @@ void SwitchFullscreen(bool On) {
     SDL_GetWindowSize(WindowHandle, &Windowed.w, &Windowed.h);
     WindowedMaximised = (SDL_GetWindowFlags(WindowHandle) & SDL_WINDOW_MAXIMIZED) != 0;
     // The window covers the display first. A window manager then makes it fullscreen proper;
-    // without one (a bare X server) nobody else would move it.
+    // without one (a bare X server) nobody else would move it, and should the request be refused
+    // the window still covers the display.
     SDL_SetWindowPosition(WindowHandle, Display.x, Display.y);
     SDL_SetWindowSize(WindowHandle, Display.w, Display.h);
-    if (SDL_SetWindowFullscreen(WindowHandle, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-      std::fprintf(stderr, "kelto: fullscreen is not available (%s)\n", SDL_GetError());
-    }
+    SDL_SetWindowFullscreen(WindowHandle, SDL_WINDOW_FULLSCREEN_DESKTOP);
     Fullscreen = true;
   } else {
     SDL_SetWindowFullscreen(WindowHandle, 0);
     Fullscreen = false;
     // A window manager puts the window back by itself; without one nobody does.
+    SDL_SetWindowSize(WindowHandle, Windowed.w, Windowed.h);
+    SDL_SetWindowPosition(WindowHandle, Windowed.x, Windowed.y);
     if (WindowedMaximised) {
       SDL_MaximizeWindow(WindowHandle);
-    } else {
-      SDL_SetWindowSize(WindowHandle, Windowed.w, Windowed.h);
-      SDL_SetWindowPosition(WindowHandle, Windowed.x, Windowed.y);
     }
   }
   // The size changes now; the window procedure hears of it at once, as Windows would tell it while

@@ -48,6 +48,11 @@ public:
   TTimerResolution& operator=(const TTimerResolution&) = delete;
 };
 
+// The window's style as it is (shown, maximised or not), so a switch changes only its frame.
+LONG WindowStyleNow() {
+  return GetWindowLongA(WindowHandle, GWL_STYLE);
+}
+
 // A borderless window the size of its monitor: the display keeps its mode.
 void SwitchFullscreen(bool On) {
   if (WindowHandle == nullptr) {
@@ -69,13 +74,13 @@ void SwitchFullscreen(bool On) {
     }
     // Set first, so the size message of the move already scales the view.
     Fullscreen = true;
-    SetWindowLongA(WindowHandle, GWL_STYLE, (WindowStyle & ~WS_OVERLAPPEDWINDOW) | WS_VISIBLE);
+    SetWindowLongA(WindowHandle, GWL_STYLE, WindowStyleNow() & ~WS_OVERLAPPEDWINDOW);
     const RECT& Area = Monitor.rcMonitor;
     SetWindowPos(WindowHandle, HWND_TOP, Area.left, Area.top, Area.right - Area.left,
                  Area.bottom - Area.top, SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
   } else {
     Fullscreen = false;
-    SetWindowLongA(WindowHandle, GWL_STYLE, WindowStyle | WS_VISIBLE);
+    SetWindowLongA(WindowHandle, GWL_STYLE, WindowStyleNow() | WS_OVERLAPPEDWINDOW);
     SetWindowPlacement(WindowHandle, &Windowed);
     SetWindowPos(WindowHandle, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);

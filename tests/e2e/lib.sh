@@ -164,9 +164,6 @@ dark_pixels() {
     awk -v limit="$3" 'NR > 1 { split($2, c, /[(),]/); if (c[2] < limit && c[3] < limit && c[4] < limit) n++ } END { print n + 0 }'
 }
 
-# Brightness (red channel) of a pixel.
-red() { pixel "$1" "$2" "$3" | cut -d' ' -f1; }
-
 # Number of pixels that differ between two screenshots.
 differing_pixels() {
   compare -metric AE "$1" "$2" null: 2>&1 || true

@@ -8,6 +8,9 @@ start_game
 wait_window
 sleep 0.5
 
+# Brightness (red channel) of a pixel.
+red() { pixel "$1" "$2" "$3" | cut -d' ' -f1; }
+
 # How far the level moved on screen between two screenshots: the patch of the top-left walls and
 # floor seen at the start is searched for in the second picture.
 view_shift() { python3 "$(dirname "$0")/view_shift.py" "$1" "$2" 190 180 150 80; }

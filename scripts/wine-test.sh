@@ -190,6 +190,11 @@ locate_client() {
   CLIENT_Y=$((Y + HEIGHT - 600 - border))
   [[ $border -ge 0 && $CLIENT_Y -ge $Y ]] || fail "odd game window geometry ${WIDTH}x$HEIGHT"
 }
+# First column from the left of row $2 that is not black (800 when there is none).
+first_lit_column() {
+  convert "$1" -crop "800x1+0+$2" +repage -depth 8 txt:- |
+    awk 'NR > 1 && !found { split($1, p, /[,:]/); split($2, c, /[(),]/); if (c[2] + c[3] + c[4] > 0) { print p[1]; found = 1 } } END { if (!found) print 800 }'
+}
 is_button_grey() {
   local r g b
   read -r r g b <<<"$(pixel "$1" "$2" "$3")"
@@ -197,7 +202,7 @@ is_button_grey() {
 }
 
 : >"$run_dir/score.txt"
-start_game
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;xinput1_4,xinput1_3,xinput9_1_0=" start_game
 window=$(wait_window_named '^kelto$|FPS') || fail "no game window: $(cat "$tmp/stderr")"
 locate_client "$window"
 # Away from the buttons, so neither is drawn hovered.
@@ -215,8 +220,18 @@ is_button_grey "$tmp/menu.png" 114 274 || fail "menu: no \"Exit\" button at (110
 [[ "$(pixel "$tmp/menu.png" 500 400)" == "0 0 0" ]] || fail "menu: the background is not black"
 pass "menu: the two buttons, title \"$title\" (the Cyrillic glyphs: the window check)"
 
-click_at 160 165
+# Fullscreen (no XInput in this run): "Играть" scaled by 1.28 enters a game scaled alike.
+windowed=$(xdotool getwindowgeometry "$window")
+xdotool key alt+Return
 sleep 1
+[[ $(xdotool getwindowgeometry "$window") == *"Geometry: 1024x768" ]] || fail "Alt+Enter: not fullscreen"
+CLIENT_X=0 CLIENT_Y=0 click_at 205 218
+sleep 1
+xwd -root -silent | convert xwd:- "$tmp/fullscreen.png"
+[[ $(first_lit_column "$tmp/fullscreen.png" 400) == 22[4-7] ]] || fail "Alt+Enter: the game's view is not scaled"
+xdotool key alt+Return
+sleep 1
+[[ $(xdotool getwindowgeometry "$window") == "$windowed" ]] || fail "Alt+Enter again: the window is not back"
 shot "$tmp/game1.png"
 changed=$(differing_pixels "$tmp/menu.png" "$tmp/game1.png")
 [[ $changed -gt 100000 ]] || fail "\"Играть\" did not enter the game ($changed pixels changed)"
@@ -227,7 +242,7 @@ sleep 0.3
 shot "$tmp/game2.png"
 read -r dx dy <<<"$(python3 "$root/tests/e2e/view_shift.py" "$tmp/game1.png" "$tmp/game2.png" 190 180 150 80)"
 [[ $dx -eq 0 && $dy -gt 0 ]] || fail "W: the view moved by ($dx, $dy), expected straight down the screen"
-pass "game: \"Играть\" entered it, W moved the view $dy px up the level"
+pass "game: \"Играть\" entered it scaled in fullscreen and back; W moved the view $dy px up"
 
 # Off the buttons again, so the menu draws them unhovered.
 xdotool mousemove --sync $((CLIENT_X + 600)) $((CLIENT_Y + 500))

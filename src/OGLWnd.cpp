@@ -21,6 +21,22 @@ TProc OnShutdown;
 namespace {
 
 bool AppActive;
+std::int32_t LogicalWidth = ViewWidth;
+std::int32_t LogicalHeight = ViewHeight;
+// The real drawing area while the view is scaled into it; 0 x 0 in a window.
+std::int32_t OutputWidth;
+std::int32_t OutputHeight;
+
+// A 16-bit word of a message parameter read as the signed position it stands for.
+std::int32_t SignedWord(std::uint16_t Word) {
+  return static_cast<std::int16_t>(Word);
+}
+
+// Floor of A * B / C for C > 0, in exact integers.
+std::int64_t ScaleDown(std::int64_t A, std::int64_t B, std::int64_t C) {
+  const std::int64_t Product = A * B;
+  return Product >= 0 ? Product / C : -((-Product + C - 1) / C);
+}
 
 // Milliseconds from Earlier to Later on a 32-bit counter, correct across its wrap-around.
 std::uint32_t TicksBetween(std::uint32_t Earlier, std::uint32_t Later) {
@@ -45,11 +61,76 @@ std::string FpsTitle(std::int32_t FramesPerSecond) {
   return " [ FPS - " + std::to_string(FramesPerSecond) + " ] ";
 }
 
+std::int32_t ClientWidth() {
+  return LogicalWidth;
+}
+
+std::int32_t ClientHeight() {
+  return LogicalHeight;
+}
+
+TPixelRect FitView(std::int32_t OutputWidth, std::int32_t OutputHeight, std::int32_t ViewWidth,
+                   std::int32_t ViewHeight) {
+  if (OutputWidth <= 0 || OutputHeight <= 0 || ViewWidth <= 0 || ViewHeight <= 0) {
+    return TPixelRect{0, 0, std::max(OutputWidth, 0), std::max(OutputHeight, 0)};
+  }
+  // Compared as integers, so a view of exactly the output's proportions fills it to the pixel.
+  const std::int64_t Across = std::int64_t{OutputWidth} * ViewHeight;
+  const std::int64_t Down = std::int64_t{OutputHeight} * ViewWidth;
+  std::int32_t Width = OutputWidth;
+  std::int32_t Height = OutputHeight;
+  if (Across <= Down) {
+    Height = static_cast<std::int32_t>((Across + ViewWidth / 2) / ViewWidth);
+  } else {
+    Width = static_cast<std::int32_t>((Down + ViewHeight / 2) / ViewHeight);
+  }
+  return TPixelRect{(OutputWidth - Width) / 2, (OutputHeight - Height) / 2, Width, Height};
+}
+
+void SetScaledOutput(std::int32_t Width, std::int32_t Height) {
+  OutputWidth = Width > 0 && Height > 0 ? Width : 0;
+  OutputHeight = Width > 0 && Height > 0 ? Height : 0;
+}
+
+TLParam SizeForWindowProc(bool Fullscreen, TLParam RealSize) {
+  const std::int32_t Width = LowWord(RealSize);
+  const std::int32_t Height = HighWord(RealSize);
+  // A minimised fullscreen window has no area to scale into; it reports its 0 x 0 as a window does.
+  if (!Fullscreen || Width == 0 || Height == 0) {
+    SetScaledOutput(0, 0);
+    return RealSize;
+  }
+  SetScaledOutput(Width, Height);
+  return MakeLParam(ViewWidth, ViewHeight);
+}
+
+TLParam PointerForWindowProc(TLParam RealPosition) {
+  if (OutputWidth == 0) {
+    return RealPosition;
+  }
+  const TPixelRect View = FitView(OutputWidth, OutputHeight, ViewWidth, ViewHeight);
+  const auto Map = [](std::int32_t Real, std::int32_t Start, std::int32_t Length,
+                      std::int32_t Logical) {
+    return std::clamp<std::int64_t>(ScaleDown(Real - Start, Logical, Length), 0, Logical - 1);
+  };
+  return MakeLParam(
+      static_cast<int>(Map(SignedWord(LowWord(RealPosition)), View.X, View.Width, ViewWidth)),
+      static_cast<int>(Map(SignedWord(HighWord(RealPosition)), View.Y, View.Height, ViewHeight)));
+}
+
 void ResizeView(std::int32_t Width, std::int32_t Height) {
   if (Height == 0) {
     Height = 1;
   }
-  glViewport(0, 0, Width, Height);
+  LogicalWidth = Width;
+  LogicalHeight = Height;
+  if (OutputWidth != 0) {
+    // The bars around the fitted rectangle are cleared with the frame and never drawn on.
+    const TPixelRect View = FitView(OutputWidth, OutputHeight, Width, Height);
+    glViewport(View.X, OutputHeight - View.Y - View.Height, View.Width, View.Height);
+  } else {
+    glViewport(0, 0, Width, Height);
+  }
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, Width, Height, 0, -1, 1);

@@ -25,7 +25,36 @@ extern TProc OnStartUp;
 extern TProc OnShutdown;
 
 // Viewport and window projection for a client area: origin top left, y down, one unit per pixel.
+// While the view is scaled (fullscreen) the projection keeps the logical size it is given and the
+// viewport is the fitted rectangle of the real drawing area.
 void ResizeView(std::int32_t Width, std::int32_t Height);
+
+// The client area as the window procedure last sized it: the window's own pixels in a window,
+// the view's logical 800 x 600 in fullscreen.
+std::int32_t ClientWidth();
+std::int32_t ClientHeight();
+
+// A rectangle of real window pixels, counted from the top-left corner.
+struct TPixelRect {
+  std::int32_t X, Y, Width, Height;
+};
+
+// Where a ViewWidth x ViewHeight view goes in an output of OutputWidth x OutputHeight real pixels:
+// scaled by the largest factor that fits, kept in proportion, centred (bars left and right, or
+// above and below). Smaller outputs scale it down the same way.
+TPixelRect FitView(std::int32_t OutputWidth, std::int32_t OutputHeight, std::int32_t ViewWidth,
+                   std::int32_t ViewHeight);
+
+// Fullscreen: the view is scaled into a drawing area of OutputWidth x OutputHeight real pixels.
+// 0 x 0 turns the scaling off (a window: one unit per real pixel).
+void SetScaledOutput(std::int32_t OutputWidth, std::int32_t OutputHeight);
+
+// What the window procedure hears, given what the window system reports in real pixels. While the
+// view is scaled: a size message carries the view's logical size (and places the view in the
+// reported area), and a pointer position is mapped back into the view, clamped to its edges.
+// Otherwise both pass unchanged. Positions are read as signed 16-bit words.
+TLParam SizeForWindowProc(bool Fullscreen, TLParam RealSize);
+TLParam PointerForWindowProc(TLParam RealPosition);
 
 TLResult WindowProc(TWindowHandle Window, std::uint32_t Message, TWParam wParam, TLParam lParam);
 

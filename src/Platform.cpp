@@ -29,6 +29,8 @@ bool TPlatform::HasCurrentContext() {
   return false;
 }
 
+void TPlatform::SetFullscreen(bool) {}
+
 TMessagePump& TPlatform::MessagePump() {
   static TNoMessages None;
   return None;

@@ -42,6 +42,10 @@ public:
   virtual void SwapWindowBuffers();
   virtual bool HasCurrentContext();
   virtual TMessagePump& MessagePump();
+  // Switches between the window and fullscreen: the whole display at its own resolution, with the
+  // view scaled to fit it (see SizeForWindowProc). Leaving gives the window back as it was. Before
+  // the window exists it chooses how the window opens.
+  virtual void SetFullscreen(bool On);
   // What the window system does with a message the game does not handle.
   virtual TLResult DefaultWindowProc(TWindowHandle Window, std::uint32_t Message, TWParam wParam,
                                      TLParam lParam);

@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
   if (std::string DemoError; !Options.PlayFile.empty() && !PlayDemo(Options.PlayFile, DemoError)) {
     FatalError(DemoError);
   }
+  Platform().SetFullscreen(Options.Fullscreen);
   // A window that could not be set up has been reported already; that is a failed run.
   return RunMainLoop(StartUp, DoFrame, ShutDown) ? 0 : 1;
 }

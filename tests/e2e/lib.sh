@@ -158,6 +158,12 @@ pixel() {
     -format '%[fx:int(255*r+0.5)] %[fx:int(255*g+0.5)] %[fx:int(255*b+0.5)]' info:
 }
 
+# Number of pixels of a region (WxH+X+Y) that are darker than $3 in every channel.
+dark_pixels() {
+  convert "$1" -crop "$2" +repage -depth 8 txt:- |
+    awk -v limit="$3" 'NR > 1 { split($2, c, /[(),]/); if (c[2] < limit && c[3] < limit && c[4] < limit) n++ } END { print n + 0 }'
+}
+
 # Number of pixels that differ between two screenshots.
 differing_pixels() {
   compare -metric AE "$1" "$2" null: 2>&1 || true

@@ -7,6 +7,7 @@
 
 #include "GlApi.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -23,8 +24,12 @@ std::int32_t RoundToInt(float Value) {
 
 bool Button(SceneProc Scene, std::string_view Label, float X, float Y, float Width, float Height) {
   bool Switched = false;
-  const long double PointerX = MouseX;
-  const long double PointerY = MouseY;
+  // The rectangle is drawn in the fixed view space stretched over the client area, so the pointer
+  // is taken into that space too: the button answers where it is seen, at every window size.
+  const long double PointerX =
+      static_cast<long double>(MouseX) * ScreenWidth / std::max(ClientWidth(), 1);
+  const long double PointerY =
+      static_cast<long double>(MouseY) * ScreenHeight / std::max(ClientHeight(), 1);
   const bool Over = X < PointerX && Y < PointerY &&
                     PointerX < static_cast<long double>(X) + Width &&
                     PointerY < static_cast<long double>(Y) + Height;
@@ -42,7 +47,7 @@ bool Button(SceneProc Scene, std::string_view Label, float X, float Y, float Wid
     glColor4f(0.7f, 0.7f, 0.7f, 0.3f);
   }
 
-  // The rectangle lives in the fixed view space, stretched over whatever the window is.
+  // The rectangle lives in the fixed view space, stretched over whatever the viewport is.
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
@@ -58,13 +63,13 @@ bool Button(SceneProc Scene, std::string_view Label, float X, float Y, float Wid
   glVertex2f(X + Width + Growth, Y + Height);
   glVertex2f(X + Width + Growth, Y);
   glEnd();
+  // The label's position goes through the same space, so it stays on its rectangle.
+  glColor3f(0, 0, 0);
+  PrintText(RoundToInt(X) + 20, RoundToInt(Y) + 20, Label);
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
   glPopMatrix();
-
-  glColor3f(0, 0, 0);
-  PrintText(RoundToInt(X) + 20, RoundToInt(Y) + 20, Label);
   return Switched;
 }
 

@@ -1,6 +1,7 @@
 #include "Scenes.h"
 
 #include "FontUnit.h"
+#include "Gamepad.h"
 #include "OGLWnd.h"
 #include "ScoreFile.h"
 #include "game/replay/Demo.h"
@@ -33,6 +34,8 @@ void StartUp() {
 }
 
 void DoFrame() {
+  // Only the game scene lets a pad walk and aim; every other scene uses it as a pointer.
+  PadMode = TPadMode::Pointer;
   CurrentScene();
   // A played demo starts its game at once: the menu's first frame ran NewGame, no click needed.
   if (CurrentScene == MenuScene && DemoWaitsForGame()) {
@@ -50,6 +53,7 @@ void RunGameScene() {
   // NewGame clears GameStarted, so the step that finds it cleared is the first of a game.
   const bool FirstStep = !GameStarted;
   GameStarted = true;
+  PadMode = TPadMode::Play;
   if (BeforeDemoStep(FirstStep)) {
     WorldStep();
     AfterDemoStep();

@@ -1,6 +1,7 @@
 // The window, context and message source over SDL2. SDL events are translated into the window
 // messages of the game's window procedure, so the procedure and the loop are the same as on
-// Windows.
+// Windows. Game controllers (SDL's own database of pads) join the same messages.
+#include "Gamepad.h"
 #include "MyUnit.h"
 #include "OGLWnd.h"
 #include "SdlMessages.h"
@@ -9,21 +10,159 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
 SDL_Window* WindowHandle;
 SDL_GLContext RenderContext;
 bool QuitPosted;
-int ClientWidth = 800;
-int ClientHeight = 600;
+int RequestedWidth = 800;
+int RequestedHeight = 600;
+// Fullscreen as asked for, and the window's place and size to give back when leaving it.
+bool Fullscreen;
+SDL_Rect Windowed;
+bool WindowedMaximised;
+std::vector<SDL_GameController*> Pads;
+TPadFeed PadFeed;
 
 // A set-up step that failed: the report names SDL's reason too.
 void ReportSetUpFailure(const char* Text) {
   ReportError(std::string(Text) + " (" + SDL_GetError() + ")");
+}
+
+// The window procedure hears positions and sizes as the game's view has them (scaled in
+// fullscreen).
+void FitToView(TMessage& Message) {
+  switch (Message.Code) {
+  case WM_SIZE:
+    Message.lParam = SizeForWindowProc(Fullscreen, Message.lParam);
+    break;
+  case WM_MOUSEMOVE:
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONUP:
+  case WM_RBUTTONDOWN:
+  case WM_RBUTTONUP:
+    Message.lParam = PointerForWindowProc(Message.lParam);
+    break;
+  default:
+    break;
+  }
+}
+
+// Desktop fullscreen: the display keeps its mode and the window covers it.
+void SwitchFullscreen(bool On) {
+  if (WindowHandle == nullptr) {
+    Fullscreen = On;
+    return;
+  }
+  if (On == Fullscreen) {
+    return;
+  }
+  if (On) {
+    SDL_Rect Display;
+    const int DisplayIndex = SDL_GetWindowDisplayIndex(WindowHandle);
+    if (DisplayIndex < 0 || SDL_GetDisplayBounds(DisplayIndex, &Display) != 0) {
+      std::fprintf(stderr, "kelto: fullscreen is not available (%s)\n", SDL_GetError());
+      return;
+    }
+    SDL_GetWindowPosition(WindowHandle, &Windowed.x, &Windowed.y);
+    SDL_GetWindowSize(WindowHandle, &Windowed.w, &Windowed.h);
+    WindowedMaximised = (SDL_GetWindowFlags(WindowHandle) & SDL_WINDOW_MAXIMIZED) != 0;
+    // The window covers the display first. A window manager then makes it fullscreen proper;
+    // without one (a bare X server) nobody else would move it, and should the request be refused
+    // the window still covers the display.
+    SDL_SetWindowPosition(WindowHandle, Display.x, Display.y);
+    SDL_SetWindowSize(WindowHandle, Display.w, Display.h);
+    SDL_SetWindowFullscreen(WindowHandle, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    Fullscreen = true;
+  } else {
+    SDL_SetWindowFullscreen(WindowHandle, 0);
+    Fullscreen = false;
+    // A window manager puts the window back by itself; without one nobody does.
+    SDL_SetWindowSize(WindowHandle, Windowed.w, Windowed.h);
+    SDL_SetWindowPosition(WindowHandle, Windowed.x, Windowed.y);
+    if (WindowedMaximised) {
+      SDL_MaximizeWindow(WindowHandle);
+    }
+  }
+  // The size changes now; the window procedure hears of it at once, as Windows would tell it while
+  // the window is being resized. The size event that follows repeats it.
+  int Width = 0;
+  int Height = 0;
+  SDL_GetWindowSize(WindowHandle, &Width, &Height);
+  WindowProc(WindowHandle, WM_SIZE, 0, SizeForWindowProc(Fullscreen, MakeLParam(Width, Height)));
+}
+
+float AxisOf(SDL_GameController* Pad, SDL_GameControllerAxis Axis) {
+  return std::max(-1.0f, SDL_GameControllerGetAxis(Pad, Axis) / 32767.0f);
+}
+
+TPadState ReadPads() {
+  TPadState All;
+  for (SDL_GameController* Pad : Pads) {
+    TPadState One;
+    One.LeftX = AxisOf(Pad, SDL_CONTROLLER_AXIS_LEFTX);
+    One.LeftY = AxisOf(Pad, SDL_CONTROLLER_AXIS_LEFTY);
+    One.RightX = AxisOf(Pad, SDL_CONTROLLER_AXIS_RIGHTX);
+    One.RightY = AxisOf(Pad, SDL_CONTROLLER_AXIS_RIGHTY);
+    One.LeftTrigger = AxisOf(Pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT);
+    One.RightTrigger = AxisOf(Pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
+    const auto Held = [Pad](SDL_GameControllerButton Button) {
+      return SDL_GameControllerGetButton(Pad, Button) != 0;
+    };
+    One.Up = Held(SDL_CONTROLLER_BUTTON_DPAD_UP);
+    One.Down = Held(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    One.Left = Held(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+    One.Right = Held(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+    One.A = Held(SDL_CONTROLLER_BUTTON_A);
+    One.Start = Held(SDL_CONTROLLER_BUTTON_START);
+    One.RightShoulder = Held(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
+    All = CombinePads(All, One);
+  }
+  return All;
+}
+
+void ClosePads() {
+  for (SDL_GameController* Pad : Pads) {
+    SDL_GameControllerClose(Pad);
+  }
+  Pads.clear();
+}
+
+// Events the platform layer keeps for itself: pads coming and going, the fullscreen keys.
+bool TakeOwnEvent(const SDL_Event& Event) {
+  switch (Event.type) {
+  case SDL_CONTROLLERDEVICEADDED:
+    // A pad that cannot be opened is simply not used.
+    if (SDL_GameController* Pad = SDL_GameControllerOpen(Event.cdevice.which)) {
+      Pads.push_back(Pad);
+    }
+    return true;
+  case SDL_CONTROLLERDEVICEREMOVED:
+    // The pad's state goes with it: the next reading releases whatever it held.
+    std::erase_if(Pads, [&Event](SDL_GameController* Pad) {
+      const bool Gone =
+          SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(Pad)) == Event.cdevice.which;
+      if (Gone) {
+        SDL_GameControllerClose(Pad);
+      }
+      return Gone;
+    });
+    return true;
+  default:
+    if (!IsFullscreenSwitch(Event)) {
+      return false;
+    }
+    if (Event.type == SDL_KEYDOWN && Event.key.repeat == 0) {
+      SwitchFullscreen(!Fullscreen);
+    }
+    return true;
+  }
 }
 
 class TSdlMessagePump final : public TMessagePump {
@@ -33,7 +172,8 @@ public:
   bool Peek(TMessage& Message) override {
     SDL_Event Event;
     while (SDL_PollEvent(&Event)) {
-      if (TranslateSdlEvent(Event, WindowHandle, Message)) {
+      if (!TakeOwnEvent(Event) && TranslateSdlEvent(Event, WindowHandle, Message)) {
+        FitToView(Message);
         return true;
       }
     }
@@ -41,6 +181,15 @@ public:
     if (QuitPosted) {
       QuitPosted = false;
       Message = TMessage{WindowHandle, WM_QUIT, 0, 0};
+      return true;
+    }
+    // The pads are read once their previous reading has been handed out; a window in the
+    // background does not hear them.
+    if (!PadFeed.HasPending() && IsAppActive()) {
+      PadFeed.Read(ReadPads(), SDL_GetTicks());
+    }
+    if (PadFeed.Next(Message)) {
+      Message.Window = WindowHandle;
       return true;
     }
     return false;
@@ -82,7 +231,7 @@ bool ApplyPixelFormat(std::uint8_t Bits) {
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
   for (int Depth : {static_cast<int>(Bits), 24, 16}) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, Depth);
-    WindowHandle = SDL_CreateWindow("kelto", 0, 0, ClientWidth, ClientHeight,
+    WindowHandle = SDL_CreateWindow("kelto", 0, 0, RequestedWidth, RequestedHeight,
                                     SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (WindowHandle != nullptr) {
       return true;
@@ -125,6 +274,10 @@ void TSdlPlatform::PostQuitMessage(int) {
   QuitPosted = true;
 }
 
+void TSdlPlatform::SetFullscreen(bool On) {
+  SwitchFullscreen(On);
+}
+
 void TSdlPlatform::ShowErrorBox(const std::string& Text) {
   // Without a display there is nowhere to show it; standard error has the report already.
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Text.c_str(), nullptr);
@@ -136,8 +289,10 @@ bool TSdlPlatform::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   // Closing the window asks the game (WM_CLOSE) instead of quitting SDL directly.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-  ClientWidth = Width;
-  ClientHeight = Height;
+  RequestedWidth = Width;
+  RequestedHeight = Height;
+  Windowed = SDL_Rect{0, 0, Width, Height};
+  WindowedMaximised = false;
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     ReportSetUpFailure("Unable to open a window");
     return false;
@@ -172,8 +327,20 @@ bool TSdlPlatform::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   SDL_RaiseWindow(WindowHandle);
   SDL_SetWindowInputFocus(WindowHandle);
   SDL_ShowWindow(WindowHandle);
+  // A game asked to start in fullscreen opens its window and switches at once, so leaving
+  // fullscreen gives the window it would have had.
+  if (Fullscreen) {
+    Fullscreen = false;
+    SwitchFullscreen(true);
+  }
   // Showing the window sends no size message here, so the projection is set now.
-  ResizeView(Width, Height);
+  int ShownWidth = Width;
+  int ShownHeight = Height;
+  SDL_GetWindowSize(WindowHandle, &ShownWidth, &ShownHeight);
+  const TLParam Size = SizeForWindowProc(Fullscreen, MakeLParam(ShownWidth, ShownHeight));
+  ResizeView(LowWord(Size), HighWord(Size));
+  // Pads are welcome but not needed: without the subsystem the game simply has none.
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   if (OnStartUp != nullptr) {
     OnStartUp();
   }
@@ -201,5 +368,7 @@ void TSdlPlatform::DestroyGameWindow() {
     SDL_DestroyWindow(WindowHandle);
     WindowHandle = nullptr;
   }
+  ClosePads();
+  SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }

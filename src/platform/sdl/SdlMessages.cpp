@@ -44,6 +44,15 @@ int VirtualKeyOf(SDL_Keycode Key) {
   }
 }
 
+bool IsFullscreenSwitch(const SDL_Event& Event) {
+  if (Event.type != SDL_KEYDOWN && Event.type != SDL_KEYUP) {
+    return false;
+  }
+  const SDL_Keycode Key = Event.key.keysym.sym;
+  const bool Enter = Key == SDLK_RETURN || Key == SDLK_KP_ENTER;
+  return Key == SDLK_F11 || (Enter && (Event.key.keysym.mod & KMOD_ALT) != 0);
+}
+
 bool TranslateSdlEvent(const SDL_Event& Event, TWindowHandle Window, TMessage& Message) {
   Message = TMessage{Window, 0, 0, 0};
   switch (Event.type) {

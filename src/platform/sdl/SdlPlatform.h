@@ -11,6 +11,7 @@ public:
   void SwapWindowBuffers() override;
   bool HasCurrentContext() override;
   TMessagePump& MessagePump() override;
+  void SetFullscreen(bool On) override;
   TLResult DefaultWindowProc(TWindowHandle Window, std::uint32_t Message, TWParam wParam,
                              TLParam lParam) override;
   void PostQuitMessage(int ExitCode) override;

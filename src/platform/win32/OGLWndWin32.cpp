@@ -1,5 +1,6 @@
 // The window, its device and rendering contexts, and the message source over Win32 and WGL.
-// Windows itself calls the game's window procedure, registered with the window class.
+// Windows itself calls the game's window procedure, registered with the window class. XInput pads
+// join the same messages.
 #include "Win32Platform.h"
 
 #include "MyUnit.h"
@@ -8,6 +9,7 @@
 
 #include <mmsystem.h>
 
+#include <cstdio>
 #include <string>
 
 HDC DeviceContext;
@@ -20,6 +22,10 @@ constexpr DWORD WindowExStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
 
 HWND WindowHandle;
 HGLRC RenderContext;
+// Fullscreen as asked for, and the window's placement to give back when leaving it.
+bool Fullscreen;
+WINDOWPLACEMENT Windowed{};
+TPadFeed PadFeed;
 
 HINSTANCE ModuleInstance() {
   return GetModuleHandleA(nullptr);
@@ -42,20 +48,76 @@ public:
   TTimerResolution& operator=(const TTimerResolution&) = delete;
 };
 
+// The window's style as it is (shown, maximised or not), so a switch changes only its frame.
+LONG WindowStyleNow() {
+  return GetWindowLongA(WindowHandle, GWL_STYLE);
+}
+
+// A borderless window the size of its monitor: the display keeps its mode.
+void SwitchFullscreen(bool On) {
+  if (WindowHandle == nullptr) {
+    Fullscreen = On;
+    return;
+  }
+  if (On == Fullscreen) {
+    return;
+  }
+  if (On) {
+    MONITORINFO Monitor{};
+    Monitor.cbSize = sizeof Monitor;
+    Windowed.length = sizeof Windowed;
+    if (!GetWindowPlacement(WindowHandle, &Windowed) ||
+        !GetMonitorInfoA(MonitorFromWindow(WindowHandle, MONITOR_DEFAULTTONEAREST), &Monitor)) {
+      std::fprintf(stderr, "kelto: fullscreen is not available (%s)\n",
+                   SystemErrorText(GetLastError()).c_str());
+      return;
+    }
+    // Set first, so the size message of the move already scales the view.
+    Fullscreen = true;
+    SetWindowLongA(WindowHandle, GWL_STYLE, WindowStyleNow() & ~WS_OVERLAPPEDWINDOW);
+    const RECT& Area = Monitor.rcMonitor;
+    SetWindowPos(WindowHandle, HWND_TOP, Area.left, Area.top, Area.right - Area.left,
+                 Area.bottom - Area.top, SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+  } else {
+    Fullscreen = false;
+    SetWindowLongA(WindowHandle, GWL_STYLE, WindowStyleNow() | WS_OVERLAPPEDWINDOW);
+    SetWindowPlacement(WindowHandle, &Windowed);
+    SetWindowPos(WindowHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+  }
+}
+
 class TWin32MessagePump final : public TMessagePump {
 public:
   std::uint32_t TickCount() override { return timeGetTime(); }
 
   bool Peek(TMessage& Message) override {
-    if (PeekMessageA(&Pending, nullptr, 0, 0, PM_REMOVE) == 0) {
+    if (PeekMessageA(&Pending, nullptr, 0, 0, PM_REMOVE) != 0) {
+      FromPad = false;
+      Message = TMessage{Pending.hwnd, Pending.message, Pending.wParam, Pending.lParam};
+      return true;
+    }
+    // The pads are read once their previous reading has been handed out; a window in the
+    // background does not hear them.
+    if (!PadFeed.HasPending() && IsAppActive()) {
+      const std::uint32_t Now = timeGetTime();
+      PadFeed.Read(ReadXInputPads(Now), Now);
+    }
+    if (!PadFeed.Next(Message)) {
       return false;
     }
-    Message = TMessage{Pending.hwnd, Pending.message, Pending.wParam, Pending.lParam};
+    FromPad = true;
+    Message.Window = WindowHandle;
     return true;
   }
 
-  // Dispatches the message Peek removed last (Windows needs its whole record).
-  void Dispatch(const TMessage&) override {
+  // Dispatches the message Peek removed last (Windows needs its whole record). A pad's message
+  // is already in the view's terms and goes to the window procedure as it is.
+  void Dispatch(const TMessage& Message) override {
+    if (FromPad) {
+      WindowProc(Message.Window, Message.Code, Message.wParam, Message.lParam);
+      return;
+    }
     TranslateMessage(&Pending);
     DispatchMessageA(&Pending);
   }
@@ -74,6 +136,7 @@ public:
 
 private:
   MSG Pending{};
+  bool FromPad = false;
 };
 
 TWin32MessagePump Pump;
@@ -128,6 +191,45 @@ void ReleaseWindow() {
 } // namespace
 
 LRESULT CALLBACK GameWindowProc(HWND Window, UINT Message, WPARAM wParam, LPARAM lParam) {
+  // Bit 29: Alt is held; bit 30: the key was already down (auto-repeat).
+  const bool AltHeld = (lParam & (1 << 29)) != 0;
+  const bool Repeat = (lParam & (1 << 30)) != 0;
+  switch (Message) {
+  case WM_SYSKEYDOWN:
+  case WM_SYSKEYUP:
+  case WM_SYSCHAR:
+    // Alt+Enter switches fullscreen. Taken here, it never reaches the default handling, which
+    // would sound the menu's beep.
+    if (wParam == VK_RETURN && AltHeld) {
+      if (Message == WM_SYSKEYDOWN && !Repeat) {
+        SwitchFullscreen(!Fullscreen);
+      }
+      return 0;
+    }
+    break;
+  case WM_KEYDOWN:
+  case WM_KEYUP:
+    // F11 switches too, and is never a key of the game.
+    if (wParam == VK_F11) {
+      if (Message == WM_KEYDOWN && !Repeat) {
+        SwitchFullscreen(!Fullscreen);
+      }
+      return 0;
+    }
+    break;
+  case WM_SIZE:
+    lParam = SizeForWindowProc(Fullscreen, lParam);
+    break;
+  case WM_MOUSEMOVE:
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONUP:
+  case WM_RBUTTONDOWN:
+  case WM_RBUTTONUP:
+    lParam = PointerForWindowProc(lParam);
+    break;
+  default:
+    break;
+  }
   return WindowProc(Window, Message, wParam, lParam);
 }
 
@@ -161,6 +263,10 @@ TMessagePump& TWin32Platform::MessagePump() {
 TLResult TWin32Platform::DefaultWindowProc(TWindowHandle Window, std::uint32_t Message,
                                            TWParam wParam, TLParam lParam) {
   return DefWindowProcA(static_cast<HWND>(Window), Message, wParam, lParam);
+}
+
+void TWin32Platform::SetFullscreen(bool On) {
+  SwitchFullscreen(On);
 }
 
 void TWin32Platform::PostQuitMessage(int ExitCode) {
@@ -230,14 +336,20 @@ bool TWin32Platform::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   SetForegroundWindow(WindowHandle);
   SetFocus(WindowHandle);
   ShowWindow(WindowHandle, SW_SHOW);
+  // A game asked to start in fullscreen opens its window and switches at once, so leaving
+  // fullscreen gives the window it would have had.
+  if (Fullscreen) {
+    Fullscreen = false;
+    SwitchFullscreen(true);
+  }
   // The size message of creation came before the context existed, and whether showing sends
   // another depends on the system; the projection must be in place before start-up draws.
   RECT Client{};
-  if (GetClientRect(WindowHandle, &Client)) {
-    ResizeView(Client.right - Client.left, Client.bottom - Client.top);
-  } else {
-    ResizeView(Width, Height);
-  }
+  const TLParam Shown = GetClientRect(WindowHandle, &Client)
+                            ? MakeLParam(Client.right - Client.left, Client.bottom - Client.top)
+                            : MakeLParam(Width, Height);
+  const TLParam Size = SizeForWindowProc(Fullscreen, Shown);
+  ResizeView(LowWord(Size), HighWord(Size));
 
   if (OnStartUp != nullptr) {
     OnStartUp();

@@ -10,6 +10,7 @@
 #endif
 #include <windows.h>
 
+#include "Gamepad.h"
 #include "Platform.h"
 
 #include <string>
@@ -20,6 +21,9 @@ extern HDC DeviceContext;
 // The system's text for an error code, as one line without the closing full stop.
 std::string SystemErrorText(DWORD Error);
 
+// Every connected XInput pad as one reading at tick Now; no pads when XInput is missing.
+TPadState ReadXInputPads(std::uint32_t Now);
+
 class TWin32Platform : public TPlatform {
 public:
   bool CreateGameWindow(std::int32_t Width, std::int32_t Height) override;
@@ -27,6 +31,7 @@ public:
   void SwapWindowBuffers() override;
   bool HasCurrentContext() override;
   TMessagePump& MessagePump() override;
+  void SetFullscreen(bool On) override;
   TLResult DefaultWindowProc(TWindowHandle Window, std::uint32_t Message, TWParam wParam,
                              TLParam lParam) override;
   void PostQuitMessage(int ExitCode) override;

@@ -1,0 +1,85 @@
+// Pads as keyboard and mouse, and the pointer and sizes of the scaled fullscreen view.
+#include "Gamepad.h"
+#include "OGLWnd.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr TPadMode P = TPadMode::Pointer;
+
+struct TStep {
+  TPadState Pad;
+  std::string Expected; // "W+" / "W-" key down / up (E: Escape, L and R: buttons), "@x,y": a move
+  TPadMode Mode = TPadMode::Play;
+  std::uint32_t Ms = 10;
+  std::int32_t MouseX = -1, MouseY = -1; // a mouse move before the reading; -1: none
+};
+
+// Readings in turn on one memory; the pointer follows the pad's moves as the window procedure's.
+void Feed(const std::vector<TStep>& Steps) {
+  TPadMemory Memory;
+  std::int32_t X = 100, Y = 100;
+  for (std::size_t i = 0; i < Steps.size(); ++i) {
+    const TStep& S = Steps[i];
+    X = S.MouseX >= 0 ? S.MouseX : X;
+    Y = S.MouseY >= 0 ? S.MouseY : Y;
+    std::vector<TMessage> Messages;
+    TranslatePad(S.Pad, TPadMoment{S.Mode, S.Ms, X, Y, 800, 600}, Memory, Messages);
+    std::string Text;
+    for (const TMessage& M : Messages) {
+      const bool Key = M.Code == WM_KEYDOWN || M.Code == WM_KEYUP;
+      const bool Down =
+          M.Code == WM_KEYDOWN || M.Code == WM_LBUTTONDOWN || M.Code == WM_RBUTTONDOWN;
+      const char Name = Key ? (M.wParam == VK_ESCAPE ? 'E' : static_cast<char>(M.wParam))
+                            : (M.Code <= WM_LBUTTONUP ? 'L' : 'R');
+      X = M.Code == WM_MOUSEMOVE ? LowWord(M.lParam) : X;
+      Y = M.Code == WM_MOUSEMOVE ? HighWord(M.lParam) : Y;
+      Text += M.Code == WM_MOUSEMOVE ? " @" + std::to_string(X) + "," + std::to_string(Y)
+                                     : std::string(" ") + Name + (Down ? '+' : '-');
+    }
+    EXPECT_EQ(Text.substr(Text.empty() ? 0 : 1), S.Expected) << "step " << i;
+  }
+}
+
+} // namespace
+
+TEST(Gamepad, SticksDpadTriggersAndButtonsInPlay) {
+  // The left stick holds keys past 30 % and lets go under 25 %; the right stick aims past 30 %
+  // and keeps aiming down to 25 %, but a mouse move (to 20, 30) keeps the pointer until the stick
+  // points elsewhere; A clicks only outside play.
+  // clang-format off
+  Feed({{{.LeftX = 0.29f}, ""}, {{.LeftX = 0.31f}, "D+"}, {{.LeftX = 0.26f}, ""},
+        {{.LeftX = 0.24f}, "D-"}, {{.LeftX = -0.7f, .LeftY = -0.7f}, "W+ A+"},
+        {{.LeftX = 0.7f, .LeftY = 0.7f}, "W- A- S+ D+"}, {{}, "S- D-"}, {{.Up = true}, "W+"},
+        {{.LeftY = -1, .Up = true}, ""}, {{.LeftY = -1}, ""}, {{}, "W-"},
+        {{.RightX = 1}, "@550,300"}, {{.RightX = 0.6f, .RightY = 0.8f}, "@490,420"},
+        {{.RightX = 0.162f, .RightY = 0.216f}, "", TPadMode::Play, 10, 20, 30}, {{}, ""},
+        {{.RightX = 0.174f, .RightY = 0.232f}, ""}, {{.RightX = 0.6f, .RightY = 0.8f}, "@490,420"},
+        {{.RightTrigger = 0.5f}, ""},
+        {{.RightTrigger = 0.51f}, "L+"}, {{.A = true}, "L-"}, {{.LeftTrigger = 0.6f}, "R+"},
+        {{.RightShoulder = true}, ""}, {{.Start = true}, "E+ R-"}, {{}, "E-"}});
+  // clang-format on
+}
+
+TEST(Gamepad, OutsidePlayTheLeftStickMovesThePointerAndAClicks) {
+  // At 31 % (12.9 px/s) the fractions add up to half a pixel after 40 ms. Full travel 900 px/s,
+  // half way past the dead zone half that; a long gap counts as 100 ms; after a mouse move (to
+  // 790) the stick goes on from there.
+  const TPadState Slow{.LeftX = 0.31f};
+  // clang-format off
+  Feed({{Slow, "", P}, {Slow, "", P}, {Slow, "", P}, {Slow, "@101,100", P},
+        {{.LeftX = 1}, "@191,100", P, 100}, {{.LeftX = 0.65f}, "@236,100", P, 100},
+        {{.LeftX = 0.29f}, "", P, 100}, {{.LeftY = 1}, "@236,190", P, 5000},
+        {{.LeftX = 1}, "@799,190", P, 100, 790}, {{.A = true}, "L+", P}, {{.LeftX = 1}, "D+ L-"}});
+  // clang-format on
+}
+
+TEST(ScaledView, PointerOffTheViewStaysAtItsEdgeAndAMinimisedWindowIsNotScaled) {
+  EXPECT_EQ(SizeForWindowProc(true, MakeLParam(1920, 1080)), MakeLParam(800, 600));
+  EXPECT_EQ(PointerForWindowProc(MakeLParam(1919, 1079)), MakeLParam(799, 599));
+  EXPECT_EQ(PointerForWindowProc(MakeLParam(-5, 540)), MakeLParam(0, 300));
+  EXPECT_EQ(SizeForWindowProc(true, 0), 0);
+}

@@ -20,24 +20,17 @@ mkdir -p "$out/corpus"/{tga,score,replay} "$out/obj" "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fno-sanitize-recover=all -ffp-contract=off -I"$root/src")
 
 echo "fuzz: building the readers with $compiler"
-core=(MyUnit.cpp MyUnitTga.cpp Platform.cpp OGLWnd.cpp game/scenes/ScoreFile.cpp)
-for folder in model shared units world replay; do
-  core+=($(cd "$root/src" && ls game/$folder/*.cpp))
-done
-objects=()
+core=(MyUnit.cpp MyUnitTga.cpp Platform.cpp OGLWnd.cpp game/scenes/ScoreFile.cpp
+  $(cd "$root/src" && echo game/{model,shared,units,world,replay}/*.cpp))
 for source in "${core[@]}"; do
-  objects+=("$out/obj/${source//\//_}.o")
   "$compiler" "${flags[@]}" -fsanitize=fuzzer-no-link,address,undefined -c "$root/src/$source" \
-    -o "${objects[-1]}" &
-  while (($(jobs -rp | wc -l) >= $(nproc))); do sleep 0.1; done
+    -o "$out/obj/${source//\//_}.o" &
+  (($(jobs -rp | wc -l) < $(nproc))) || wait -n
 done
 wait
-for object in "${objects[@]}"; do
-  [[ -f "$object" ]] || { echo "fuzz: $object did not build" >&2; exit 1; }
-done
 for reader in tga score replay; do
   "$compiler" "${flags[@]}" -fsanitize=fuzzer,address,undefined "$root/tests/fuzz/fuzz_$reader.cpp" \
-    "${objects[@]}" -lGL -o "$out/fuzz_$reader"
+    "$out"/obj/*.o -lGL -o "$out/fuzz_$reader"
 done
 
 # Seeds: valid 24- and 32-bit pictures and near misses of each rule.
@@ -52,23 +45,17 @@ seed tga sixteen-bit "$header\x01\x00\x01\x00\x10\x00\x01\x02"
 seed tga zero-width "$header\x00\x00\x04\x00\x20\x00"
 seed tga short-header '\x00\x00\x02\x00\x00'
 # Score files: the lines the score tests read, good and bad, and a line too long.
-seed score gaps '5\n\n7'
-seed score table '3\r\n9\r\n9\r\n1\r\n-5\r\n0\r\n-2147483648\r\n\r\n0\r\n2147483647\r\n11\r\nbad\r\n'
-seed score forms ' 12\n-3\n$1F\n0x1f\nx10\n+7\n-x10\n$7FFFFFFF\n-$80000000\n'
-seed score errors '12 \nabc\n-\n$\n2147483648\n1 2\n0x\n$-1\n$80000000\n'
-seed score raw '1\r\n\x01\x00\xff0000000000000000000000000000000000000000\r\n'
+seed score table '5\n\n7\n3\r\n-5\r\n-2147483648\r\n2147483647\r\n 12\n$1F\n0x1f\nx10\n+7\n-x10\n'
+seed score bad '12 \nabc\n$\n2147483648\n0x\n$-1\n$80000000\n1\r\n\x01\x00\xff00000000000000000000000000000000000000000\r\n'
 printf '%04097d\r\n' 5 >"$out/corpus/score/too-long"
 # Replay scripts: the start of each regression script, and bad lines.
-for script in "$root"/tests/replay/*.txt; do
-  head -n 40 "$script" >"$out/corpus/replay/$(basename "$script")"
-done
+for script in "$root"/tests/replay/*.txt; do head -n 40 "$script" >"$out/corpus/replay/${script##*/}"; done
 seed replay bad '400 300 0 0 87,68\n400 300 1\n400 300 2 0 -\n70000 0 0 0 -\n1 2 0 0 87,,68\n1 2 0 0 256\n'
 
-for reader in tga score replay; do
-  max_len=4096
-  [[ $reader == score ]] && max_len=16384 # room for lines over the 4096-byte limit
+for run in tga:4096 score:16384 replay:4096; do # room for score lines beyond their limit
+  reader=${run%:*}
   echo "fuzz: the $reader reader for $seconds s"
-  "$out/fuzz_$reader" -max_total_time="$seconds" -max_len=$max_len -rss_limit_mb=1024 \
+  "$out/fuzz_$reader" -max_total_time="$seconds" -max_len="${run#*:}" -rss_limit_mb=1024 \
     -malloc_limit_mb=64 -timeout=5 -print_final_stats=1 \
     -artifact_prefix="$out/artifacts/$reader-" "$out/corpus/$reader" 2>"$out/fuzz-$reader.log" || {
     tail -n 40 "$out/fuzz-$reader.log" >&2

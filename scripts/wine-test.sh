@@ -9,9 +9,8 @@
 #     Cyrillic bytes are drawn);
 #   - the menu with both buttons and its Cyrillic label, "Играть" into the game, W moves the view,
 #     Esc back to the menu ("back_to_game"), "Exit" with status 0;
-#   - a failed set-up (the display without OpenGL) leaves no window, device context or class;
-#   - a bad line in score.txt: status 1 and the conversion report, cut at 40 bytes, on standard
-#     error;
+#   - a failed set-up (without OpenGL) leaves no window, device context or class behind;
+#   - a bad line in score.txt: status 1 and the report, cut at 40 bytes, on standard error;
 #   - saving the score table with the Windows file calls, including a save cut short by a crash;
 #   - kelto-replay.exe prints byte for byte what the Linux kelto-replay prints for every replay
 #     script in tests/replay/.
@@ -138,29 +137,28 @@ focus_desktop() {
   fail "no Wine desktop window to focus"
 }
 
+# Answers the program's message box with Return and waits for the program to end.
+answer_box() {
+  wait_window_named '^Error$' >/dev/null || fail "$1: no message box: $(cat "$tmp/stderr")"
+  focus_desktop
+  xdotool key Return
+  wait_exit 30
+}
+
 # --- Window set-up failure: a display without OpenGL ------------------------------------------
-# The message box is answered with Return.
 
 : >"$run_dir/score.txt"
 start_game
-box=$(wait_window_named '^Error$') || fail "no message box on a display without OpenGL: $(cat "$tmp/stderr")"
-focus_desktop
-xdotool key Return
-wait_exit 15
+answer_box "a display without OpenGL"
 [[ $GAME_STATUS -eq 1 ]] || fail "set-up failure: exit status $GAME_STATUS, expected 1"
 # Standard error is a text stream on Windows: its lines end in CR LF.
 [[ "$(tr -d '\r' <"$tmp/stderr")" == 'kelto: ChoosePixelFormat failed' ]] ||
   fail "set-up failure: standard error was: $(cat "$tmp/stderr")"
 pass "no OpenGL: \"ChoosePixelFormat failed\" in a message box and on standard error, status 1"
-# The same failure in a program that looks afterwards: no window, device context or class left.
-(cd "$tmp" && exec timeout 60 wine "$win_build/tests/wine/kelto-window-check.exe" no-gl 2>"$tmp/nogl.err") &
+(cd "$tmp" && exec timeout 60 wine "$win_build/tests/wine/kelto-window-check.exe" no-gl 2>"$tmp/stderr") &
 GAME_PID=$!
-wait_window_named '^Error$' >/dev/null || fail "no message box in the check without OpenGL"
-focus_desktop
-xdotool key Return
-wait_exit 30
-[[ $GAME_STATUS -eq 0 ]] || fail "a failed set-up left something behind: $(tr -d '\r' <"$tmp/nogl.err")"
-pass "no OpenGL: the failed set-up released its window, device context and class"
+answer_box "the window check without OpenGL"
+[[ $GAME_STATUS -eq 0 ]] || fail "a failed set-up left something behind: $(tr -d '\r' <"$tmp/stderr")"
 
 # Everything else on the display with OpenGL; the server restarts there.
 export DISPLAY=$gl_display
@@ -278,10 +276,7 @@ pass "\"Exit\": status 0"
 
 printf 'abc%050d\r\n' 0 >"$run_dir/score.txt"
 start_game
-wait_window_named '^Error$' >/dev/null || fail "bad score.txt: no message box: $(cat "$tmp/stderr")"
-focus_desktop
-xdotool key Return
-wait_exit 30
+answer_box "bad score.txt"
 [[ $GAME_STATUS -eq 1 ]] || fail "bad score.txt: exit status $GAME_STATUS, expected 1"
 # The line is quoted up to its 40th byte, the cut marked with three dots in the ANSI code page.
 grep -q "line 1: 'abc0\{37\}\.\.\.' is not a valid integer value" "$tmp/stderr" ||

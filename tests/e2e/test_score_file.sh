@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # The real game and its score file: created empty when missing, closed after start-up and left
-# alone by a run without a finished game; a bad line, a file that cannot be read or created, one
-# that is not a regular file (never opened: a FIFO would block) or an unreadable picture ends the
-# game at start-up within seconds: status 1, an error box, one short report line on standard
-# error, and the file as it was.
+# alone by a run without a finished game; a bad line, a file that cannot be read, created or (not
+# being a regular file) opened, or an unreadable picture ends the game at start-up within seconds
+# with status 1, an error box, one short report line, and the file as it was.
 source "$(dirname "$0")/lib.sh"
 make_run_dir
-# No reset of the server when the last game leaves: a game started meanwhile would find no display.
-start_display -noreset
+start_display -noreset # a game started while the server resets would find no display
 chmod 755 "$E2E_TMP" # "nobody" must be able to reach the run folder
 score="$RUN_DIR/score.txt"
 
@@ -28,7 +26,6 @@ kill -TERM "$GAME_PID"
 wait_exit 10
 [[ -f "$score" && ! -s "$score" ]] || fail "score.txt changed by a plain run"
 
-# The file's kind, mode and contents (read only from a regular file: never a FIFO or a device).
 state() { stat -c '%F %a %i %s %Y' "$score" && { [[ ! -f "$score" || -L "$score" ]] || cksum <"$score"; }; } 2>&1
 # Each case: how the file is set up | who runs the game | the report expected.
 while IFS='|' read -r -u 3 setup user report; do
@@ -55,5 +52,4 @@ chmod 555 "$RUN_DIR"|nobody|score.txt: Permission denied
 chmod 755 "$RUN_DIR"; : >"$score"; chmod 000 "$RUN_DIR/picture/map.tga"|nobody|cannot read picture "picture/map.tga": Permission denied
 CASES
 chmod 755 "$RUN_DIR"
-chmod 644 "$RUN_DIR/picture/map.tga"
 echo ok

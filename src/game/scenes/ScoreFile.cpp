@@ -163,24 +163,22 @@ bool ReadScoreLines(std::FILE* File, std::array<std::int32_t, 10>& Table, std::s
     if (Result == TLineResult::End) {
       break;
     }
-    const std::string Where = ScoreFileName + ", line " + IntToText(i + 1) + ": ";
-    switch (Result) {
-    case TLineResult::Error:
+    if (Result == TLineResult::Error) {
       Error = ScoreFileName + ": " + std::strerror(errno != 0 ? errno : EIO);
       return false;
-    case TLineResult::TooLong:
-      Error = Where + "the line is too long (over " + std::to_string(MaxScoreLineBytes) +
+    }
+    const auto AtLine = [i] { return ScoreFileName + ", line " + IntToText(i + 1) + ": "; };
+    if (Result == TLineResult::TooLong) {
+      Error = AtLine() + "the line is too long (over " + std::to_string(MaxScoreLineBytes) +
               " bytes) to be a valid integer value";
       return false;
-    default:
-      break;
     }
     if (Line.empty()) {
       continue;
     }
     std::int32_t Value = 0;
     if (!TextToInt(Line, Value)) {
-      Error = Where + "'" + QuoteLine(Line) + "' is not a valid integer value";
+      Error = AtLine() + "'" + QuoteLine(Line) + "' is not a valid integer value";
       return false;
     }
     Table[i] = Value;

@@ -5,7 +5,7 @@
 # with status 1, an error box, one short report line, and the file as it was.
 source "$(dirname "$0")/lib.sh"
 make_run_dir
-start_display -noreset # a game started while the server resets would find no display
+start_display
 chmod 755 "$E2E_TMP" # "nobody" must be able to reach the run folder
 score="$RUN_DIR/score.txt"
 

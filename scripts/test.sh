@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: logic, drawing and end-to-end tests, the logic tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzzing run of the picture
-# reader.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzzing run of every reader
+# of outside input.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -21,8 +21,8 @@ cmake --build "$root/build-asan" -j"$jobs" --target kelto-unit-tests kelto-repla
 (cd "$root/build-asan" && ctest --output-on-failure -j"$jobs" -L unit)
 
 if [[ -x "$root/scripts/fuzz.sh" ]]; then
-  echo "== fuzzing the picture reader"
-  "$root/scripts/fuzz.sh" 20
+  echo "== fuzzing the picture, score-file and replay readers"
+  "$root/scripts/fuzz.sh" 10
 fi
 
 if [[ -x "$root/scripts/wine-test.sh" ]]; then

@@ -10,7 +10,8 @@
 #     Cyrillic bytes are drawn);
 #   - the menu with both buttons and its Cyrillic label, "Играть" into the game, W moves the view,
 #     Esc back to the menu ("back_to_game"), "Exit" with status 0;
-#   - a bad line in score.txt: status 1 and the conversion report on standard error;
+#   - a failed set-up (without OpenGL) leaves no window, device context or class behind;
+#   - a bad line in score.txt: status 1 and the report, cut at 40 bytes, on standard error;
 #   - saving the score table with the Windows file calls, including a save cut short by a crash;
 #   - a demo recorded by the Linux game plays with --play to the line kelto-replay reaches;
 #   - kelto-replay.exe prints byte for byte what the Linux kelto-replay prints for every replay
@@ -151,20 +152,28 @@ focus_desktop() {
   fail "no Wine desktop window to focus"
 }
 
+# Answers the program's message box with Return and waits for the program to end.
+answer_box() {
+  wait_window_named '^Error$' >/dev/null || fail "$1: no message box: $(cat "$tmp/stderr")"
+  focus_desktop
+  xdotool key Return
+  wait_exit 30
+}
+
 # --- Window set-up failure: a display without OpenGL ------------------------------------------
-# The message box is answered with Return.
 
 : >"$run_dir/score.txt"
 start_game
-box=$(wait_window_named '^Error$') || fail "no message box on a display without OpenGL: $(cat "$tmp/stderr")"
-focus_desktop
-xdotool key Return
-wait_exit 15
+answer_box "a display without OpenGL"
 [[ $GAME_STATUS -eq 1 ]] || fail "set-up failure: exit status $GAME_STATUS, expected 1"
 # Standard error is a text stream on Windows: its lines end in CR LF.
 [[ "$(tr -d '\r' <"$tmp/stderr")" == 'kelto: ChoosePixelFormat failed' ]] ||
   fail "set-up failure: standard error was: $(cat "$tmp/stderr")"
 pass "no OpenGL: \"ChoosePixelFormat failed\" in a message box and on standard error, status 1"
+(cd "$tmp" && exec timeout 60 wine "$win_build/tests/wine/kelto-window-check.exe" no-gl 2>"$tmp/stderr") &
+GAME_PID=$!
+answer_box "the window check without OpenGL"
+[[ $GAME_STATUS -eq 0 ]] || fail "a failed set-up left something behind: $(tr -d '\r' <"$tmp/stderr")"
 
 # Everything else on the display with OpenGL; the server restarts there.
 export DISPLAY=$gl_display
@@ -261,16 +270,14 @@ pass "\"Exit\": status 0"
 
 # --- A bad score file -------------------------------------------------------------------------
 
-printf 'abc\r\n' >"$run_dir/score.txt"
+printf 'abc%050d\r\n' 0 >"$run_dir/score.txt"
 start_game
-wait_window_named '^Error$' >/dev/null || fail "bad score.txt: no message box: $(cat "$tmp/stderr")"
-focus_desktop
-xdotool key Return
-wait_exit 30
+answer_box "bad score.txt"
 [[ $GAME_STATUS -eq 1 ]] || fail "bad score.txt: exit status $GAME_STATUS, expected 1"
-grep -q "'abc' is not a valid integer value" "$tmp/stderr" ||
+# The line is quoted up to its 40th byte, the cut marked with three dots in the ANSI code page.
+grep -q "line 1: 'abc0\{37\}\.\.\.' is not a valid integer value" "$tmp/stderr" ||
   fail "bad score.txt: standard error was: $(cat "$tmp/stderr")"
-[[ "$(cat "$run_dir/score.txt")" == $'abc\r' ]] || fail "bad score.txt: the file was changed"
+[[ "$(cat "$run_dir/score.txt")" == "abc$(printf '%050d' 0)"$'\r' ]] || fail "bad score.txt: the file was changed"
 pass "bad score.txt: status 1, \"$(head -n 1 "$tmp/stderr" | tr -d '\r')\""
 
 # --- Saving scores with the Windows file calls -----------------------------------------------

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <new>
 
 TVector MakeVector(float x, float y, float z) {
   return TVector{x, y, z};
@@ -57,4 +59,63 @@ void ReportError(const std::string& What) {
 void FatalError(const std::string& What) {
   ReportError(What);
   std::exit(1);
+}
+
+namespace {
+
+// Built at start-up, so that reporting an exhausted memory needs no allocation.
+const std::string OutOfMemoryText = "out of memory";
+const std::string UnexpectedErrorText = "unexpected error";
+
+[[noreturn]] void FatalReport(const std::string& What) noexcept {
+  try {
+    ReportError(What);
+  } catch (...) {
+    // Standard error has the report already; only the box failed.
+  }
+  std::exit(1);
+}
+
+} // namespace
+
+void FatalCurrentException() noexcept {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    FatalReport(OutOfMemoryText);
+  } catch (const std::exception& Error) {
+    std::string What;
+    try {
+      What = UnexpectedErrorText + ": " + Error.what();
+    } catch (...) {
+      FatalReport(OutOfMemoryText); // not even the report's text could be put together
+    }
+    FatalReport(What);
+  } catch (...) {
+  }
+  FatalReport(UnexpectedErrorText);
+}
+
+void TerminateWithReport() noexcept {
+  if (std::current_exception() != nullptr) {
+    FatalCurrentException();
+  }
+  FatalReport(UnexpectedErrorText); // ended without an exception (nothing to name)
+}
+
+std::string NotRegularFileReason(std::filesystem::file_type Type) {
+  using std::filesystem::file_type;
+  switch (Type) {
+  case file_type::directory:
+    return "not a regular file (a folder)";
+  case file_type::fifo:
+    return "not a regular file (a FIFO)";
+  case file_type::character:
+  case file_type::block:
+    return "not a regular file (a device)";
+  case file_type::socket:
+    return "not a regular file (a socket)";
+  default:
+    return "not a regular file";
+  }
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 // Every build must play the same game, tick for tick: object fields are stored as 32-bit floats,
@@ -35,6 +36,18 @@ std::string IntToText(std::int32_t Value);
 void ReportError(const std::string& What);
 // ReportError, then the program ends with exit status 1.
 [[noreturn]] void FatalError(const std::string& What);
+// FatalError for the exception being handled (call it from a catch block): "out of memory" for
+// std::bad_alloc, reported without allocating anything, else "unexpected error" with the
+// exception's own text.
+[[noreturn]] void FatalCurrentException() noexcept;
+// For std::set_terminate: an exception that nothing caught ends the program through
+// FatalCurrentException instead of an abort and a core dump.
+[[noreturn]] void TerminateWithReport() noexcept;
+
+// Why an existing path is not read as a file: "not a regular file (a FIFO)" and the like. A FIFO
+// or a device could block the open or the reads for ever, or never end, so the readers refuse
+// every path that is not a regular file (a link to one is fine) before opening it.
+std::string NotRegularFileReason(std::filesystem::file_type Type);
 
 // --- Pictures (uncompressed 24- or 32-bit TGA) ---
 
@@ -47,7 +60,7 @@ enum class TTgaResult {
   BadDepth,    // depth not 24 or 32 (Width and Height are stored)
   ShortData,   // pixel data shorter than the image (Width, Height, BitsPerPixel stored)
   NoMemory,    // the pixel buffer cannot be allocated
-  IoError,     // the file exists but cannot be opened or read
+  IoError,     // the file exists but cannot be opened or read, or is not a regular file
 };
 
 // Reads and checks a picture into Texture without touching OpenGL; IoErrorText receives the

@@ -56,6 +56,8 @@ class TFileSource final : public TByteSource {
 public:
   TFileSource(std::FILE* File, std::uint64_t Length) : File(File), Length(Length) {}
   std::size_t Read(std::uint8_t* Buffer, std::size_t Count) override {
+    // A failed read names its own reason, never one left over from an earlier call.
+    errno = 0;
     const std::size_t Taken = std::fread(Buffer, 1, Count, File);
     if (Taken < Count && std::ferror(File) && ErrorNumber == 0) {
       ErrorNumber = errno != 0 ? errno : EIO;
@@ -182,12 +184,13 @@ TTgaResult ReadTgaFile(TTexture& Texture, const std::string& FileName, std::stri
   if (Error) {
     return Fail(Error.message());
   }
+  if (!fs::is_regular_file(Status)) {
+    return Fail(NotRegularFileReason(Status.type()));
+  }
   std::uint64_t Length = UnknownLength;
-  if (fs::is_regular_file(Status)) {
-    const std::uintmax_t Size = fs::file_size(FileName, Error);
-    if (!Error) {
-      Length = Size;
-    }
+  const std::uintmax_t Size = fs::file_size(FileName, Error);
+  if (!Error) {
+    Length = Size;
   }
 
   errno = 0;

@@ -3,6 +3,7 @@
 #include "OGLWnd.h"
 
 #include "GlApi.h"
+#include "MyUnit.h"
 #include "UTypes.h"
 
 #include <algorithm>
@@ -226,16 +227,40 @@ void RunFrameLoop(TMessagePump& Pump, TProc Frame, std::uint32_t StartTick) {
   }
 }
 
+namespace {
+
+TProc GameStartUp;
+TProc GameFrame;
+TProc GameShutDown;
+
+// Runs one of the game's procedures. The window system calls some of them from inside its own
+// code (Windows runs the window procedure, and with it the shutdown, inside DestroyWindow), where
+// an exception must not pass; so whatever escapes ends the program here, with a report.
+template <TProc* Proc> void Guarded() {
+  try {
+    if (*Proc != nullptr) {
+      (*Proc)();
+    }
+  } catch (...) {
+    FatalCurrentException();
+  }
+}
+
+} // namespace
+
 bool RunMainLoop(TProc StartUp, TProc Frame, TProc ShutDown) {
   Done = false;
-  OnStartUp = StartUp;
-  OnShutdown = ShutDown;
+  GameStartUp = StartUp;
+  GameFrame = Frame;
+  GameShutDown = ShutDown;
+  OnStartUp = Guarded<&GameStartUp>;
+  OnShutdown = Guarded<&GameShutDown>;
   TMessagePump& Pump = Platform().MessagePump();
   const std::uint32_t StartTick = Pump.TickCount();
   if (!Platform().CreateGameWindow(ViewWidth, ViewHeight)) {
     return false;
   }
-  RunFrameLoop(Pump, Frame, StartTick);
+  RunFrameLoop(Pump, Guarded<&GameFrame>, StartTick);
   Platform().DestroyGameWindow();
   return true;
 }

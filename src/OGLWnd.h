@@ -59,7 +59,8 @@ TLParam PointerForWindowProc(TLParam RealPosition);
 TLResult WindowProc(TWindowHandle Window, std::uint32_t Message, TWParam wParam, TLParam lParam);
 
 // Creates the window, runs the paced loop until Done, tears the window down. Returns false
-// when the window could not be set up (nothing else has run then).
+// when the window could not be set up (nothing else has run then). An exception that escapes
+// StartUp, a Frame or ShutDown ends the program with a report (FatalCurrentException).
 bool RunMainLoop(TProc StartUp, TProc Frame, TProc ShutDown);
 
 // Runs passes until Done: one message per pass, else a frame when active and more than 10 ms

@@ -9,9 +9,12 @@
 #include "platform/PlatformLayer.h"
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 
 int main(int argc, char** argv) {
+  // Whatever nothing catches is reported like every other failure, never an abort.
+  std::set_terminate(TerminateWithReport);
   TOptions Options;
   std::string Error;
   if (!ParseCommandLine(argc, argv, Options, Error)) {

@@ -50,13 +50,13 @@ pass() { echo "ok - $*"; }
 
 # Starts a private X server (extra arguments go to Xvfb) and points DISPLAY at it. Xvfb may
 # announce a display number whose socket another server still holds; such a server dies at once,
-# so it is checked and retried.
+# so it is checked and retried. No reset when the last client leaves: a game would find no display.
 start_display() {
   local attempt fifo number pid
   for attempt in 1 2 3 4 5; do
     fifo="$E2E_TMP/display${#XVFB_PIDS[@]}-$attempt"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp "$@" 3>"$fifo" \
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp -noreset "$@" 3>"$fifo" \
       2>>"$E2E_TMP/xvfb.log" &
     pid=$!
     number=

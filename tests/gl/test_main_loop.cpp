@@ -71,6 +71,23 @@ TEST(MainLoop, CreatesShowsRunsAndTearsDownInOrder) {
   EXPECT_FALSE(Life.ShutDownHadContext) << "shutdown runs after the context is released";
 }
 
+// A set-up that fails half-way (the context: there is no OpenGL 99) leaves no window behind.
+TEST(MainLoop, FailedWindowSetUpReleasesWhatItMade) {
+  const auto Windows = [] {
+    int Count = 0;
+    for (Uint32 Id = 1; Id < 100; ++Id) {
+      Count += SDL_GetWindowFromID(Id) != nullptr;
+    }
+    return Count;
+  };
+  const int Before = Windows();
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 99);
+  EXPECT_FALSE(RunMainLoop(RecordStartUp, RecordFrame, RecordShutDown));
+  SDL_GL_ResetAttributes();
+  MakeFixtureCurrent();
+  EXPECT_EQ(Windows(), Before);
+}
+
 TEST(MainLoop, SizeMessagesSetViewportAndProjection) {
   ResetFrame();
   WindowProc(nullptr, WM_SIZE, 0, MakeLParam(1024, 700));

@@ -10,10 +10,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 using Table = std::array<std::int32_t, 10>;
+
+// While positive, write(2) answers that many calls with 0 (no progress, no error) in this program.
+int ZeroWrites = 0;
+extern "C" ssize_t write(int Fd, const void* Buffer, size_t Count) {
+  return ZeroWrites > 0 ? (--ZeroWrites, 0) : syscall(SYS_write, Fd, Buffer, Count);
+}
 
 namespace {
 
@@ -68,4 +76,27 @@ TEST_F(ScoreSaveTest, SavesTenCrLfLinesSafely) {
   fs::permissions(Dir, fs::perms(0755)); // the killed save's leftover does not block the next
   ASSERT_TRUE(SaveScoreTable());
   EXPECT_EQ(Slurp(), "9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n");
+}
+
+// A full disk (a file-size limit here, which the save keeps from ending the process) or a write
+// without progress: the save fails naming the reason, leaves the old file byte for byte and no
+// temporary file, and the next save succeeds.
+TEST_F(ScoreSaveTest, SaveThatCannotCompleteLeavesTheOldFile) {
+  ScoreTable.fill(1);
+  ASSERT_TRUE(SaveScoreTable());
+  const std::string Old = Slurp();
+  ScoreTable.fill(-2147483647); // 130 bytes: more than the limit, while a report fits
+  static rlimit Limit{};
+  getrlimit(RLIMIT_FSIZE, &Limit);
+  Limit.rlim_cur = 100;
+  const std::pair<void (*)(), const char*> Faults[] = {
+      {[] { setrlimit(RLIMIT_FSIZE, &Limit); }, "File too large"},
+      {[] { ZeroWrites = 1000; }, "Input/output error"}};
+  for (const auto& [Fault, Reason] : Faults) {
+    EXPECT_EXIT((Fault(), std::exit(SaveScoreTable() ? 4 : 3)), testing::ExitedWithCode(3),
+                std::string("cannot save score.txt: score.txt.tmp: ") + Reason);
+    EXPECT_EQ(Slurp(), Old) << Reason;
+    EXPECT_FALSE(fs::exists("score.txt.tmp")) << Reason;
+  }
+  EXPECT_TRUE(SaveScoreTable()) << "the next save, with space back";
 }

@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <unistd.h>
 
@@ -16,11 +15,6 @@ namespace fs = std::filesystem;
 using Table = std::array<std::int32_t, 10>;
 
 namespace {
-
-std::string Slurp() {
-  std::ifstream In("score.txt", std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(In), {});
-}
 
 void Spit(const std::string& Bytes) {
   std::ofstream("score.txt", std::ios::binary) << Bytes;
@@ -76,4 +70,34 @@ TEST_F(ScoreFileTest, ReadsTheFirstTenLines) {
   Spit("3\r\n9\r\n9\r\n1\r\n-5\r\n0\r\n-2147483648\r\n\r\n0\r\n2147483647\r\n11\r\nbad\r\n");
   LoadScoreTable();
   EXPECT_EQ(ScoreTable, (Table{3, 9, 9, 1, -5, 0, -2147483647 - 1, 8, 0, 2147483647}));
+}
+
+// Whatever a file holds, at most ten bounded lines are read, and a report quotes a line briefly
+// and printably.
+TEST(ScoreTable, ReadsBoundedLinesAndQuotesThemPrintably) {
+  const std::string Spaces(MaxScoreLineBytes - 1, ' ');
+  const std::string TooLong =
+      "score.txt, line 2: the line is too long (over 4096 bytes) to be a valid integer value";
+  const std::string Nines(36, '9');
+  const std::pair<std::string, std::string> Cases[] = {
+      {"1\n" + Spaces + "7\r\n", ""},
+      {"1\n" + Spaces + "77", TooLong},
+      {"1\n" + std::string(1'000'000, '5'), TooLong},
+      {"1\n" + std::string("\x01\0\xFF\\", 4) + Nines + "9",
+       "score.txt, line 2: '\\x01\\x00\\xFF\\x5C" + Nines +
+           "\xE2\x80\xA6' is not a valid integer value"},
+      {"1\n" + std::string(40, 'z'),
+       "score.txt, line 2: '" + std::string(40, 'z') + "' is not a valid integer value"},
+  };
+  for (const auto& [Bytes, Report] : Cases) {
+    std::FILE* File = fmemopen(const_cast<char*>(Bytes.data()), Bytes.size(), "rb");
+    ASSERT_NE(File, nullptr);
+    Table Read{};
+    std::string Error;
+    EXPECT_EQ(ReadScoreLines(File, Read, Error), Report.empty()) << Report;
+    EXPECT_EQ(Error, Report);
+    EXPECT_EQ(Read, (Table{1, Report.empty() ? 7 : 0})) << Report;
+    EXPECT_LE(std::ftell(File), 2 + MaxScoreLineBytes + 2) << "read on past a line too long";
+    std::fclose(File);
+  }
 }

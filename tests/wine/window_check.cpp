@@ -35,8 +35,18 @@ std::pair<float, long> Print(std::string_view Text) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
   InstallPlatform(&PlatformLayer());
+  WNDCLASSEXA Class{};
+  Class.cbSize = sizeof Class;
+  if (argc == 2 && lstrcmpA(argv[1], "no-gl") == 0) {
+    // A display without OpenGL: the set-up fails after making the window, and releases it all.
+    Check(!Platform().CreateGameWindow(Width, Height), "no set-up without OpenGL");
+    Check(!FindWindowA("OpenGL", nullptr), "no window left");
+    Check(!DeviceContext, "no device context left");
+    Check(!GetClassInfoExA(GetModuleHandleA(nullptr), "OpenGL", &Class), "no class left");
+    return Failures != 0;
+  }
   OnStartUp = [] {
     // Start-up comes last: the window shown, the context current, the 800 x 600 projection set.
     GLdouble Matrix[16] = {};
@@ -45,15 +55,16 @@ int main() {
     Check(IsWindowVisible(FindWindowA("OpenGL", nullptr)) && Platform().HasCurrentContext() &&
               Off < 1e-9,
           "start-up with the window shown, the context current and its projection");
+    const HGDIOBJ Font = GetCurrentObject(DeviceContext, OBJ_FONT);
     BuildFont();
+    Check(GetCurrentObject(DeviceContext, OBJ_FONT) == Font,
+          "the glyph lists leave the font as it was");
   };
   OnShutdown = [] { ShutdownWithoutContext = !Platform().HasCurrentContext(); };
   if (!Platform().CreateGameWindow(Width, Height)) {
     return std::fprintf(stderr, "FAIL: no window\n") != 0;
   }
   const HWND Window = FindWindowA("OpenGL", nullptr);
-  WNDCLASSEXA Class{};
-  Class.cbSize = sizeof Class;
   Check(GetClassInfoExA(GetModuleHandleA(nullptr), "OpenGL", &Class) &&
             Class.style == (CS_HREDRAW | CS_VREDRAW | CS_OWNDC) &&
             Class.lpfnWndProc == GameWindowProc && !Class.hbrBackground && !Class.lpszMenuName &&

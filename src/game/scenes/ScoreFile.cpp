@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -40,11 +42,12 @@ int DigitValue(char c) {
   return -1;
 }
 
-enum class TLineResult { Line, End, Error };
+enum class TLineResult { Line, End, TooLong, Error };
 
 // Reads the next line without its line end. A line ends at LF; a CR right before the LF (or
 // right before the end of the file) belongs to the line end, so files written on Windows read
-// the same. Any other byte, NUL included, is part of the line.
+// the same. Any other byte, NUL included, is part of the line. A line longer than
+// MaxScoreLineBytes gives TooLong as soon as that is certain, with the rest of it unread.
 TLineResult ReadLine(std::FILE* File, std::string& Line) {
   Line.clear();
   int c = 0;
@@ -53,6 +56,10 @@ TLineResult ReadLine(std::FILE* File, std::string& Line) {
     Any = true;
     if (c == '\n') {
       break;
+    }
+    // One byte beyond the limit may still be the CR of the line end.
+    if (Line.size() > MaxScoreLineBytes) {
+      return TLineResult::TooLong;
     }
     Line.push_back(static_cast<char>(c));
   }
@@ -65,8 +72,19 @@ TLineResult ReadLine(std::FILE* File, std::string& Line) {
   if (!Line.empty() && Line.back() == '\r') {
     Line.pop_back();
   }
-  return TLineResult::Line;
+  return Line.size() > MaxScoreLineBytes ? TLineResult::TooLong : TLineResult::Line;
 }
+
+// How much of a line a report quotes.
+constexpr std::size_t QuotedBytes = 40;
+
+// Marks a quote that was cut. Windows shows reports in its ANSI code page (the message box and
+// the console), where no one byte is an ellipsis on every system; three dots are.
+#ifdef _WIN32
+constexpr const char* CutMark = "...";
+#else
+constexpr const char* CutMark = "\xE2\x80\xA6"; // U+2026 in UTF-8
+#endif
 
 } // namespace
 
@@ -119,44 +137,83 @@ bool TextToInt(std::string_view Text, std::int32_t& Value) {
   return true;
 }
 
-void LoadScoreTable() {
-  std::FILE* File = std::fopen(ScoreFileName.c_str(), "rb");
-  if (File == nullptr && errno == ENOENT) {
-    // Only a missing file is created; one that exists but cannot be read is an error and stays
-    // as it is.
-    std::string ErrorText;
-    if (!CreateIfAbsent(ScoreFileName, ErrorText)) {
-      FatalError(ErrorText);
+std::string QuoteLine(std::string_view Line) {
+  std::string Quote;
+  for (const char c : Line.substr(0, QuotedBytes)) {
+    const auto Byte = static_cast<unsigned char>(c);
+    if (Byte >= 0x20 && Byte < 0x7F && Byte != '\\') {
+      Quote += c;
+    } else {
+      constexpr char Hex[] = "0123456789ABCDEF";
+      Quote += {'\\', 'x', Hex[Byte >> 4], Hex[Byte & 15]};
     }
-    File = std::fopen(ScoreFileName.c_str(), "rb");
   }
-  if (File == nullptr) {
-    FatalError(ScoreFileName + ": " + std::strerror(errno));
+  if (Line.size() > QuotedBytes) {
+    Quote += CutMark;
   }
+  return Quote;
+}
+
+bool ReadScoreLines(std::FILE* File, std::array<std::int32_t, 10>& Table, std::string& Error) {
   std::string Line;
   for (int i = 0; i < ScoreLines; ++i) {
+    // A failed read names its own reason, never one left over from an earlier call.
+    errno = 0;
     const TLineResult Result = ReadLine(File, Line);
-    if (Result == TLineResult::Error) {
-      const int Error = errno;
-      std::fclose(File);
-      FatalError(ScoreFileName + ": " + std::strerror(Error));
-    }
     if (Result == TLineResult::End) {
       break;
+    }
+    if (Result == TLineResult::Error) {
+      Error = ScoreFileName + ": " + std::strerror(errno != 0 ? errno : EIO);
+      return false;
+    }
+    const auto AtLine = [i] { return ScoreFileName + ", line " + IntToText(i + 1) + ": "; };
+    if (Result == TLineResult::TooLong) {
+      Error = AtLine() + "the line is too long (over " + std::to_string(MaxScoreLineBytes) +
+              " bytes) to be a valid integer value";
+      return false;
     }
     if (Line.empty()) {
       continue;
     }
     std::int32_t Value = 0;
     if (!TextToInt(Line, Value)) {
-      std::fclose(File);
-      FatalError(ScoreFileName + ", line " + IntToText(i + 1) + ": '" + Line +
-                 "' is not a valid integer value");
+      Error = AtLine() + "'" + QuoteLine(Line) + "' is not a valid integer value";
+      return false;
     }
-    ScoreTable[i] = Value;
+    Table[i] = Value;
   }
+  return true;
+}
+
+void LoadScoreTable() {
+  namespace fs = std::filesystem;
+  std::error_code StatusError;
+  const fs::file_status Status = fs::status(ScoreFileName, StatusError);
+  if (Status.type() == fs::file_type::not_found) {
+    // Only a missing file is created; one that exists but cannot be read is an error and stays
+    // as it is.
+    std::string ErrorText;
+    if (!CreateIfAbsent(ScoreFileName, ErrorText)) {
+      FatalError(ErrorText);
+    }
+  } else if (StatusError) {
+    FatalError(ScoreFileName + ": " + StatusError.message());
+  } else if (Status.type() != fs::file_type::regular) {
+    FatalError(ScoreFileName + ": " + NotRegularFileReason(Status.type()));
+  }
+  errno = 0;
+  std::FILE* File = std::fopen(ScoreFileName.c_str(), "rb");
+  if (File == nullptr) {
+    FatalError(ScoreFileName + ": " + std::strerror(errno != 0 ? errno : EIO));
+  }
+  std::string Report;
+  const bool Read = ReadScoreLines(File, ScoreTable, Report);
   // Only read from, so closing cannot lose anything; nothing stays open after start-up.
   std::fclose(File);
+  if (!Read) {
+    FatalError(Report);
+  }
 }
 
 bool SaveScoreTable() {

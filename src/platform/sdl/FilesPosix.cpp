@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 void (*BeforeReplaceHook)(const std::string& TempName) = nullptr;
@@ -41,6 +42,11 @@ bool WriteAll(int Fd, std::string_view Bytes) {
       }
       return false;
     }
+    if (Written == 0) {
+      // No progress and no reason: asking again would only spin.
+      errno = EIO;
+      return false;
+    }
     Bytes.remove_prefix(static_cast<std::size_t>(Written));
   }
   return true;
@@ -50,6 +56,8 @@ bool WriteAll(int Fd, std::string_view Bytes) {
 
 bool TSdlPlatform::ReplaceFileContents(const std::string& FileName, std::string_view Contents,
                                        std::string& ErrorText) {
+  // Beyond a file-size limit a write must fail (EFBIG) like a full disk, not end the game.
+  std::signal(SIGXFSZ, SIG_IGN);
   // A rename needs only the folder's permission; honour a file that was made read-only.
   if (::access(FileName.c_str(), W_OK) != 0 && errno != ENOENT) {
     ErrorText = Reason(FileName, errno);

@@ -151,7 +151,15 @@ TFontFile FindFontFile(FcConfig* Config) {
 }
 
 void TSdlPlatform::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
-  const TFontFile File = FindFontFile(nullptr);
+  // A configuration of our own, gone again once the face is found. Asking the default one would
+  // load it for the rest of the run, never released.
+  FcConfig* Config = FcInitLoadConfigAndFonts();
+  if (Config == nullptr) {
+    std::fprintf(stderr, "kelto: no font configuration; text will not be drawn\n");
+    return;
+  }
+  const TFontFile File = FindFontFile(Config);
+  FcConfigDestroy(Config);
   if (File.Path.empty()) {
     std::fprintf(stderr, "kelto: no font found; text will not be drawn\n");
     return;

@@ -50,7 +50,12 @@ bool TWin32Platform::ReplaceFileContents(const std::string& FileName, std::strin
   while (!Contents.empty()) {
     const DWORD Chunk = Contents.size() > 0x10000000u ? 0x10000000u : DWORD(Contents.size());
     DWORD Written = 0;
-    if (!WriteFile(File, Contents.data(), Chunk, &Written, nullptr) || Written == 0) {
+    if (!WriteFile(File, Contents.data(), Chunk, &Written, nullptr)) {
+      return Fail(TempName);
+    }
+    if (Written == 0) {
+      // No progress and no error code of its own: the last error would be stale.
+      SetLastError(ERROR_WRITE_FAULT);
       return Fail(TempName);
     }
     Contents.remove_prefix(Written);

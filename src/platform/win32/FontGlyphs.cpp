@@ -30,11 +30,15 @@ void RecordBlankGlyphs(std::uint32_t Base, std::int32_t Count) {
 
 void TWin32Platform::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
   // An 18-pixel character height of Courier New in code page 1251, so bytes 0xC0 to 0xFF are
-  // Cyrillic letters. The font stays selected for the life of the device context.
+  // Cyrillic letters. The lists hold the glyphs' bitmaps themselves, so the font is needed only
+  // while they are recorded.
   const HFONT Font = CreateFontA(-18, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
                                  OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                                  DEFAULT_PITCH | FF_DONTCARE, "Courier New");
-  SelectObject(DeviceContext, Font);
+  const HGDIOBJ Previous = SelectObject(DeviceContext, Font);
   wglUseFontBitmapsA(DeviceContext, 0, static_cast<DWORD>(Count), Base);
   RecordBlankGlyphs(Base, Count);
+  // A font still selected into a device context cannot be deleted.
+  SelectObject(DeviceContext, Previous);
+  DeleteObject(Font);
 }

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes every reader of outside input with libFuzzer under AddressSanitizer and
-# UndefinedBehaviorSanitizer for a bounded time each: the picture, score-file and replay-script
-# readers, each starting from its inputs in tests/fuzz/corpus (and the start of every replay
-# script). Fails on any crash, leak, undefined behaviour, broken answer (each target checks its
+# Fuzzes the picture, score-file and replay-script readers with libFuzzer under AddressSanitizer
+# and UndefinedBehaviorSanitizer for a bounded time each, from tests/fuzz/corpus and the replay
+# scripts. Fails on any crash, leak, undefined behaviour, broken answer (each target checks its
 # own) or allocation beyond 64 MB (a picture may never allocate more than the bytes it holds).
 # Usage: scripts/fuzz.sh [seconds per reader]   (default 10; the build goes to build-fuzz/)
 set -euo pipefail

@@ -29,11 +29,8 @@ e2e_cleanup() {
   [[ -z "$GAME_PID" ]] || stop_process "$GAME_PID"
   ! declare -F e2e_before_displays_go >/dev/null || e2e_before_displays_go || true
   for pid in "${XVFB_PIDS[@]}"; do stop_process "$pid"; done
-  if ((status == 0)); then
-    rm -rf "$E2E_TMP"
-  else
-    echo "e2e: failed; files kept in $E2E_TMP" >&2
-  fi
+  ((status != 0)) || rm -rf "$E2E_TMP"
+  ((status == 0)) || echo "e2e: failed; files kept in $E2E_TMP" >&2
   exit $status
 }
 trap e2e_cleanup EXIT
@@ -78,11 +75,9 @@ start_game() {
   GAME_PID=$!
 }
 
-# Waits until the game's window is mapped and sets GAME_WINDOW.
 game_window() { GAME_WINDOW=$(xdotool search --onlyvisible --pid "$GAME_PID" | head -n 1); }
 wait_window() { wait_for 10 "game window" game_window; }
 window_title() { xdotool getwindowname "$GAME_WINDOW"; }
-# Whether the title shows the frame rate.
 fps_title() { [[ "$(window_title)" =~ ^\ \[\ FPS\ -\ [0-9]+\ \]\ $ ]]; }
 # "X,Y WxH" of the game's window.
 window_geometry() {
@@ -137,7 +132,6 @@ is_scene() {
 screen_is() { shot "$E2E_TMP/$1.png" && "is_$1" "$E2E_TMP/$1.png" "${@:2}"; }
 expect_screen() { wait_for 10 "$1 on the screen (see $1.png)" screen_is "$@"; }
 
-# Clicks at a point of the client area.
 click_at() {
   xdotool mousemove --sync $((CLIENT_X + $1)) $((CLIENT_Y + $2)) sleep 0.1 mousedown 1 \
     sleep 0.15 mouseup 1

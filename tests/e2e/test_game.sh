@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Whole games through X input and as demos. The full game, from a start without score.txt:
-# "Играть", a walk that destroys enemies 1, 4 and 5 and so ends the game, the score scene that
-# saves once, "back_to_menu", "Exit"; full_game.demo is this walk as the game recorded it. A game
-# recorded with walks, shots, a time field and Esc to the menu and back: kelto-replay and --play
-# reach its "demo: N ticks, score S". full_game.demo played to the score scene while the player's
-# own input is busy, leaving score.txt alone; a bad demo line refused as kelto-replay refuses it.
+# Whole games through X input, and demos: a game to the score scene, a recorded game played back
+# by kelto-replay and --play, full_game.demo (that game as the game recorded it) played while the
+# player's own input is busy, and a bad demo line.
 source "$(dirname "$0")/lib.sh"
 replay=$KELTO_RUN_DIR/kelto-replay
 start_display
@@ -19,9 +16,8 @@ steps=("move s 145" "volley 600 300 40" # wall at (224, 416), enemy 1
   "move s 160" "move a 70" "move w 70"    # (866, 416), (734, 416), (734, 287)
   "move a 70" "move s 130" "move d 290"   # (605, 287), (605, 545), (1184, 545)
   "volley 400 100 40")                    # enemy 5
-# Sets HOLD to the seconds of $1 ticks times $2 at the frame rate in the title (90 before the
-# first count, and at most 90, about what the pacing allows), so that a busy machine only makes
-# the walks longer.
+# Sets HOLD to the seconds of $1 ticks times $2 at the frame rate in the title (at most 90, about
+# what the pacing allows), so that a busy machine only makes the walks longer.
 hold_for() {
   local rate=90
   [[ "$(window_title)" =~ FPS\ -\ ([0-9]+) ]] && ((BASH_REMATCH[1] < 90)) && rate=${BASH_REMATCH[1]}
@@ -29,15 +25,16 @@ hold_for() {
   HOLD=$(awk -v t="$1" -v f="$2" -v r="$rate" 'BEGIN { printf "%.3f", t * f / r }')
   echo "$step: $rate frames per second, $HOLD s" >>"$E2E_TMP/steps.log"
 }
-# A key is let go once the view stands still. A walk slides the whole level by 3 pixels a tick; a
-# player held against a wall sees only its neighbours move: a few dozen of the window's 1900
-# blocks of 16 x 16 pixels change in 0.1 s.
+# A key is let go once the view stands still: a walk slides the whole level, but against a wall
+# only a few dozen of the window's 1900 blocks of 16 x 16 pixels change in 0.1 s.
 view_still() {
   xwd -root -silent -out "$E2E_TMP/1.xwd" && sleep 0.1 && xwd -root -silent -out "$E2E_TMP/2.xwd"
   (($(convert "$E2E_TMP"/[12].xwd -crop 800x600+0+0 +repage -compose difference -composite \
     -threshold 0 -colorspace gray -threshold 0 -background black -extent 800x608 -scale 50x38! \
     -threshold 0 -format '%[fx:round(mean * w * h)]' info:) < 250))
 }
+# From a start without score.txt: "Играть", the walk that destroys enemies 1, 4 and 5 and so ends
+# the game, the score scene that saves once, "back_to_menu" and "Exit".
 start_game
 wait_window
 expect_screen menu 100
@@ -69,6 +66,7 @@ expect_exit 0
 same "$(stat -c '%i %y' "$RUN_DIR/score.txt")" "$saved" "score.txt's inode and time"
 pass "a whole game to the score 6"
 
+# Walks, shots, a time field, Esc to the menu and back, recorded and played.
 start_game --record "$E2E_TMP/played.demo"
 wait_window
 expect_screen menu

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package as a player gets it: built by cpack from this build, free of lintian errors,
-# with a valid desktop entry and AppStream metadata. Unpacked into a root of its own and started
-# from a folder without pictures, the game finds the installed pictures, keeps the scores in the
+# The Debian package as a player gets it, checked by its tools, unpacked into a root of its own and
+# started from a folder without pictures: the game finds its pictures, keeps the scores in the
 # player's data folder and writes nothing into the installation, also after the installation moved.
 source "$(dirname "$0")/lib.sh"
 

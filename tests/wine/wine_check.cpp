@@ -33,11 +33,6 @@ int Failures = 0;
 
 constexpr int Width = 800, Height = 600;
 
-bool ClassExists(WNDCLASSEXA& Class) {
-  Class.cbSize = sizeof Class;
-  return GetClassInfoExA(GetModuleHandleA(nullptr), "OpenGL", &Class);
-}
-
 // Prints Text alone at (20, 40): where the text ended (the raster x), how many pixels it lit.
 std::pair<float, long> Print(std::string_view Text) {
   glClear(GL_COLOR_BUFFER_BIT);
@@ -48,63 +43,6 @@ std::pair<float, long> Print(std::string_view Text) {
   glReadPixels(0, 0, Width, Height, GL_RED, GL_UNSIGNED_BYTE, Red);
   return {Raster[0],
           std::count_if(Red, Red + Width * Height, [](int Value) { return Value > 128; })};
-}
-
-void CheckWindow() {
-  OnStartUp = [] {
-    // Start-up comes last: the window shown, the context current, the 800 x 600 projection set.
-    GLdouble Matrix[16] = {};
-    glGetDoublev(GL_PROJECTION_MATRIX, Matrix);
-    CHECK(IsWindowVisible(FindWindowA("OpenGL", nullptr)));
-    CHECK(Platform().HasCurrentContext());
-    CHECK(std::fabs(Matrix[0] - 2.0 / Width) + std::fabs(Matrix[5] + 2.0 / Height) < 1e-9);
-    const HGDIOBJ Font = GetCurrentObject(DeviceContext, OBJ_FONT);
-    BuildFont();
-    CHECK(GetCurrentObject(DeviceContext, OBJ_FONT) == Font);
-  };
-  static bool ShutdownWithContext = true;
-  OnShutdown = [] { ShutdownWithContext = Platform().HasCurrentContext(); };
-  if (!Platform().CreateGameWindow(Width, Height)) {
-    return (void)++Failures;
-  }
-  const HWND Window = FindWindowA("OpenGL", nullptr);
-  WNDCLASSEXA Class{};
-  CHECK(ClassExists(Class));
-  CHECK(Class.style == (CS_HREDRAW | CS_VREDRAW | CS_OWNDC));
-  CHECK(Class.lpfnWndProc == GameWindowProc);
-  CHECK(!Class.hbrBackground && !Class.lpszMenuName);
-  CHECK(Class.hIcon == LoadIconA(nullptr, IDI_WINLOGO));
-  CHECK(Class.hCursor == LoadCursorA(nullptr, IDC_ARROW));
-  CHECK((GetWindowLongA(Window, GWL_STYLE) & ~(WS_MAXIMIZE | WS_MINIMIZE)) ==
-        (0x6cf0000 | WS_VISIBLE));
-  CHECK((GetWindowLongA(Window, GWL_EXSTYLE) & 0x40100) == 0x40100);
-  char Title[64] = {};
-  GetWindowTextA(Window, Title, sizeof Title);
-  CHECK(lstrcmpA(Title, "kelto") == 0); // before any frame
-  RECT Client{}, Outer{};
-  GetClientRect(Window, &Client);
-  GetWindowRect(Window, &Outer);
-  CHECK(Client.right == Width && Client.bottom == Height);
-  CHECK(Outer.left == 0 && Outer.top == 0);
-  PIXELFORMATDESCRIPTOR Format{};
-  DescribePixelFormat(DeviceContext, GetPixelFormat(DeviceContext), sizeof Format, &Format);
-  CHECK((Format.dwFlags & 0x25) == 0x25); // a double-buffered OpenGL window
-  CHECK(Format.iPixelType == PFD_TYPE_RGBA && Format.cColorBits >= 24);
-  CHECK(Format.cDepthBits >= 16);
-  // Each glyph of the monospaced 18-pixel font moves the text on by about 11 pixels, blank ones
-  // (space, no-break space) too: some drivers drop the empty bitmaps WGL records for them.
-  const float End = Print("III").first;
-  CHECK(End >= 20 + 3 * 8 && End <= 20 + 3 * 14);
-  CHECK(Print("I I").first == End);
-  CHECK(Print("I\xA0I").first == End);
-  // The menu label "Играть" in code page 1251: six glyphs, each of them drawn.
-  const char* Label = "\xC8\xE3\xF0\xE0\xF2\xFC";
-  CHECK(Print(Label).first - 20 == 2 * (End - 20));
-  for (int i = 0; i < 6; ++i) {
-    CHECK(Print({Label + i, 1}).second > 0);
-  }
-  Platform().DestroyGameWindow();
-  CHECK(!ShutdownWithContext);
 }
 
 // Two tables and the files their saves write: ten decimal lines ending in CR LF.
@@ -140,7 +78,7 @@ int main(int argc, char** argv) {
   if (Mode == "crash") {
     ScoreTable = Second.Table;
     LoadScoreTable(); // a missing file is created empty and leaves the table alone
-    CHECK(Read("score.txt").empty() && Exists("score.txt"));
+    CHECK(Exists("score.txt") && Read("score.txt").empty());
     CHECK(ScoreTable == Second.Table);
     CHECK(Save(First));
     // The next save ends as in a crash: its contents complete, score.txt not yet replaced.
@@ -160,18 +98,68 @@ int main(int argc, char** argv) {
     SetFileAttributesA("score.txt", FILE_ATTRIBUTE_READONLY);
     CHECK(!Save(First));
     CHECK(Read("score.txt") == Second.Text && !Exists("score.txt.tmp"));
-    SetFileAttributesA("score.txt", FILE_ATTRIBUTE_NORMAL);
     return Failures != 0;
   }
+  WNDCLASSEXA Class{};
+  Class.cbSize = sizeof Class;
   if (Mode == "no-gl") {
     CHECK(!Platform().CreateGameWindow(Width, Height));
   } else {
-    CheckWindow();
+    OnStartUp = [] {
+      // Start-up comes last: the window shown, its 800 x 600 projection set (in its context).
+      GLdouble Matrix[16] = {};
+      glGetDoublev(GL_PROJECTION_MATRIX, Matrix);
+      CHECK(IsWindowVisible(FindWindowA("OpenGL", nullptr)));
+      CHECK(std::fabs(Matrix[0] - 2.0 / Width) + std::fabs(Matrix[5] + 2.0 / Height) < 1e-9);
+      const HGDIOBJ Font = GetCurrentObject(DeviceContext, OBJ_FONT);
+      BuildFont();
+      CHECK(GetCurrentObject(DeviceContext, OBJ_FONT) == Font);
+    };
+    static bool ShutdownWithContext = true;
+    OnShutdown = [] { ShutdownWithContext = Platform().HasCurrentContext(); };
+    if (!Platform().CreateGameWindow(Width, Height)) {
+      return 1;
+    }
+    const HWND Window = FindWindowA("OpenGL", nullptr);
+    CHECK(GetClassInfoExA(GetModuleHandleA(nullptr), "OpenGL", &Class));
+    CHECK(Class.style == (CS_HREDRAW | CS_VREDRAW | CS_OWNDC));
+    CHECK(!Class.hbrBackground && !Class.lpszMenuName);
+    CHECK(Class.hIcon == LoadIconA(nullptr, IDI_WINLOGO));
+    CHECK(Class.hCursor == LoadCursorA(nullptr, IDC_ARROW));
+    CHECK((GetWindowLongA(Window, GWL_STYLE) & ~(WS_MAXIMIZE | WS_MINIMIZE)) ==
+          (0x6cf0000 | WS_VISIBLE));
+    CHECK((GetWindowLongA(Window, GWL_EXSTYLE) & 0x40100) == 0x40100);
+    char Title[64] = {};
+    GetWindowTextA(Window, Title, sizeof Title);
+    CHECK(lstrcmpA(Title, "kelto") == 0); // before any frame
+    RECT Client{}, Outer{};
+    GetClientRect(Window, &Client);
+    GetWindowRect(Window, &Outer);
+    CHECK(Client.right == Width && Client.bottom == Height);
+    CHECK(Outer.left == 0 && Outer.top == 0);
+    PIXELFORMATDESCRIPTOR Format{};
+    DescribePixelFormat(DeviceContext, GetPixelFormat(DeviceContext), sizeof Format, &Format);
+    CHECK((Format.dwFlags & 0x25) == 0x25); // a double-buffered OpenGL window
+    CHECK(Format.iPixelType == PFD_TYPE_RGBA && Format.cColorBits >= 24);
+    CHECK(Format.cDepthBits >= 16);
+    // Each glyph of the monospaced 18-pixel font moves the text on by about 11 pixels, blank ones
+    // (space, no-break space) too: some drivers drop the empty bitmaps WGL records for them.
+    const float End = Print("III").first;
+    CHECK(End >= 20 + 3 * 8 && End <= 20 + 3 * 14);
+    CHECK(Print("I I").first == End);
+    CHECK(Print("I\xA0I").first == End);
+    // The menu label "Играть" in code page 1251: six glyphs, each of them drawn.
+    const char* Label = "\xC8\xE3\xF0\xE0\xF2\xFC";
+    CHECK(Print(Label).first - 20 == 2 * (End - 20));
+    for (int i = 0; i < 6; ++i) {
+      CHECK(Print({Label + i, 1}).second > 0);
+    }
+    Platform().DestroyGameWindow();
+    CHECK(!ShutdownWithContext);
   }
-  // Whatever the window's end, the window, its device context and its class are gone.
-  WNDCLASSEXA Class{};
+  // However the window ended, the window, its device context and its class are gone.
   CHECK(!FindWindowA("OpenGL", nullptr));
   CHECK(!DeviceContext);
-  CHECK(!ClassExists(Class));
+  CHECK(!GetClassInfoExA(GetModuleHandleA(nullptr), "OpenGL", &Class));
   return Failures != 0;
 }

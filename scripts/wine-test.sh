@@ -32,12 +32,10 @@ e2e_before_displays_go() { timeout 20 wineserver -k 2>/dev/null; }
 start_display
 gl_display=$DISPLAY
 start_display -extension GLX
-# One server for all the runs on a display: starting Wine costs seconds, a run then little. It
-# has to be up before the first program, which would otherwise start a server of its own.
-timeout 10 wineserver -p
 timeout 120 wine regedit /S "$root/tests/wine/setup.reg" >"$tmp/wineboot.log" 2>&1 ||
   fail "the Wine prefix could not be set up: $(cat "$tmp/wineboot.log")"
-# A new server and desktop on DISPLAY; the desktop that set up the prefix came before the settings.
+# One server for all the runs on a display (starting Wine costs seconds, a run then little),
+# with a new desktop: the one that set up the prefix came before the settings.
 restart_wine() {
   timeout 20 wineserver -k || true
   timeout 20 wineserver -w || true

@@ -88,10 +88,7 @@ geometry_is() { [[ "$(window_geometry)" == "$1" ]]; }
 # Closes the game's error box as a window manager would. SDL names the box in UTF-8 only, which
 # xdotool's name search does not read.
 error_box() { BOX=$(xwininfo -root -tree | awk '$2 == "\"Error\":" { print $1 }') && [[ $BOX ]]; }
-dismiss_error_box() {
-  wait_for 10 "error box" error_box
-  "$KELTO_XCLOSE" "$BOX"
-}
+dismiss_error_box() { wait_for 10 "error box" error_box && "$KELTO_XCLOSE" "$BOX"; }
 
 # Waits for the game to end within $2 seconds (default 10) with exit status $1.
 gone() { ! kill -0 "$GAME_PID" 2>/dev/null; }

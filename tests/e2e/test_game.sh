@@ -78,19 +78,16 @@ hold_key Escape 0.1
 expect_screen menu
 click_at 250 165 # back_to_game
 hold_key d 0.5
-hold_key Escape 0.1
-expect_screen menu
-click_at 150 285 # Exit
+"$KELTO_XCLOSE" "$GAME_WINDOW"
 expect_exit 0
 recorded=$(cat "$E2E_TMP/stdout")
 [[ "$recorded" =~ ^demo:\ [1-9][0-9]*\ ticks,\ score\ [0-9]+$ ]] || fail "recorded '$recorded'"
 same "$(demo_summary "$replay" "$E2E_TMP/played.demo")" "$recorded" "kelto-replay of the recording"
 start_game --play "$E2E_TMP/played.demo"
+wait_window
 wait_for 60 "demo line" demo_line
 same "$SUMMARY" "$recorded" "--play of the recording"
-hold_key Escape 0.1
-expect_screen menu
-click_at 150 285
+"$KELTO_XCLOSE" "$GAME_WINDOW"
 expect_exit 0
 
 route_demo=$(realpath "$(dirname "$0")/full_game.demo")

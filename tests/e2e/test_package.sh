@@ -35,7 +35,7 @@ colours=$(convert "$E2E_TMP/game.png" -format %k info:)
 ((colours > 1000)) || fail "the game shows $colours colours: its pictures were not found"
 hold_key Escape 0.1
 expect_screen menu
-click_at 150 285
+click_at 150 285 # Exit
 expect_exit 0
 player=$E2E_TMP/home/.local/share/kelto
 [[ -f "$player/score.txt" ]] || fail "no score.txt in $player"

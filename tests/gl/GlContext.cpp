@@ -1,14 +1,20 @@
 #include "GlContext.h"
 
+#include "FontUnit.h"
 #include "OGLWnd.h"
+#include "game/scenes/Scenes.h"
 #include "platform/sdl/SdlPlatform.h"
 
 #include "GlApi.h"
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -21,38 +27,66 @@ SDL_GLContext TestContext;
 
 } // namespace
 
-TRgba ReadPixel(int x, int y) {
-  TRgba Pixel{};
+TScreen ReadScreen() {
+  TScreen Screen{std::vector<TRgba>(800 * 600)};
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &Pixel);
-  return Pixel;
+  glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, Screen.Pixels.data());
+  return Screen;
 }
 
-std::vector<TRgba> ReadScreen() {
-  std::vector<TRgba> Bottom(800 * 600);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, Bottom.data());
-  std::vector<TRgba> Top(800 * 600);
-  for (int y = 0; y < 600; ++y) {
-    std::memcpy(&Top[y * 800], &Bottom[(599 - y) * 800], 800 * sizeof(TRgba));
+TInk InkIn(const TScreen& Screen, int Left, int Top, int Right, int Bottom, const TScreen* Base) {
+  TInk Ink;
+  for (int y = Top; y <= Bottom; ++y) {
+    for (int x = Left; x <= Right; ++x) {
+      const TRgba P = Screen.At(x, y), B = Base ? Base->At(x, y) : TRgba{};
+      if (P.r != B.r || P.g != B.g || P.b != B.b) {
+        Ink = {std::min(Ink.Left, x), std::max(Ink.Right, x), y, Ink.Count + 1};
+      }
+    }
   }
-  return Top;
+  return Ink;
 }
 
 void ResetFrame() {
   ResizeView(800, 600);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // Glyphs are textured: with no picture bound they keep the current colour.
+  glBindTexture(GL_TEXTURE_2D, 0);
+  if (FontBase == 0 || !glIsList(FontBase + 'H')) {
+    BuildFont();
+  }
 }
 
-TPlatform& QuietPlatform() {
-  return Quiet;
+TScreen Printed(int x, int y, std::string_view Text) {
+  ResetFrame();
+  glColor3f(1, 1, 1);
+  PrintText(x, y, Text);
+  return ReadScreen();
+}
+
+void GameDrawingState() {
+  SetFixedDrawingState();
+  glEnable(GL_DEPTH_TEST);
 }
 
 void MakeFixtureCurrent() {
   SDL_GL_MakeCurrent(TestWindow, TestContext);
+}
+
+TTempDir::TTempDir() : Old(fs::current_path()) {
+  static int Count;
+  Path = fs::temp_directory_path() /
+         ("kelto-gl-" + std::to_string(getpid()) + "-" + std::to_string(++Count));
+  fs::create_directory(Path);
+  fs::permissions(Path, fs::perms(0755));
+  fs::current_path(Path);
+}
+
+TTempDir::~TTempDir() {
+  fs::current_path(Old);
+  fs::remove_all(Path);
 }
 
 int main(int argc, char** argv) {

@@ -1,7 +1,6 @@
 // The menu and its button widget, drawn for real and read back.
 #include "GlContext.h"
 
-#include "FontUnit.h"
 #include "OGLWnd.h"
 #include "game/model/Registry.h"
 #include "game/scenes/Scenes.h"
@@ -11,140 +10,78 @@
 #include "GlApi.h"
 #include <gtest/gtest.h>
 
-#include <tuple>
-
-#include <cstdlib>
-
 namespace {
 
 void MarkerScene() {}
 void OtherScene() {}
 
-// Start-up's fixed drawing state, with the depth test on as the first printed label leaves it.
-void GameDrawingState() {
-  SetFixedDrawingState();
-  glEnable(GL_DEPTH_TEST);
-}
-
-bool Near(int Value, int Expected) {
-  return std::abs(Value - Expected) <= 2;
-}
-
-class MenuTest : public testing::Test {
-protected:
-  void SetUp() override {
-    if (FontBase == 0) {
-      BuildFont();
-    }
-    ResetWindowState();
-    ResetFrame();
-    GameDrawingState();
-    CurrentScene = OtherScene;
-  }
-  void Pointer(int x, int y) {
-    MouseX = x;
-    MouseY = y;
-  }
-  bool DrawButton() { return Button(MarkerScene, "Exit", 110, 150, 100, 30); }
-};
-
-} // namespace
-
-TEST_F(MenuTest, IdleAndHoveredLooks) {
-  Pointer(400, 400);
-  DrawButton();
-  // 0.7 grey at alpha 0.3 over black.
-  TRgba Idle = ReadPixel(200, 155);
-  for (const int Channel : {Idle.r, Idle.g, Idle.b}) {
-    EXPECT_NEAR(Channel, 54, 2);
-  }
-  EXPECT_EQ(ReadPixel(107, 165).r, 0) << "no growth while idle";
-
+// A fresh frame in the game's drawing state, the pointer at (x, y).
+void MenuFrame(int x, int y, bool Pressed) {
   ResetFrame();
-  Pointer(200, 170);
-  DrawButton();
-  // White at alpha 0.6, five pixels wider on both sides.
-  const TRgba Hovered = ReadPixel(200, 155);
-  EXPECT_TRUE(Near(Hovered.r, 153)) << int(Hovered.r);
-  EXPECT_TRUE(Near(ReadPixel(107, 165).r, 153));
-  EXPECT_TRUE(Near(ReadPixel(213, 165).r, 153));
-  EXPECT_EQ(ReadPixel(200, 148).r, 0) << "no taller";
+  GameDrawingState();
+  ResetWindowState();
+  MouseX = x;
+  MouseY = y;
+  MouseLeft = Pressed;
 }
 
-TEST_F(MenuTest, EdgesAreOutside) {
-  const int Edges[][2] = {{110, 165}, {210, 165}, {150, 150}, {150, 180}};
-  for (const auto& Edge : Edges) {
-    ResetFrame();
-    Pointer(Edge[0], Edge[1]);
-    MouseLeft = true;
-    EXPECT_FALSE(DrawButton()) << Edge[0] << "," << Edge[1];
-    EXPECT_EQ(CurrentScene, OtherScene);
-    EXPECT_TRUE(MouseLeft) << "a press outside is not consumed";
-    EXPECT_TRUE(Near(ReadPixel(200, 155).r, 54)) << "idle colour on the edge";
+// Only a pointer strictly inside lights the button (white at alpha 0.6, five pixels wider on both
+// sides); a press there switches the scene and is consumed. On the edges and outside it stays idle
+// (0.7 grey at alpha 0.3) and leaves the press alone. Its label is printed in black.
+TEST(Menu, ButtonAnswersAPointerStrictlyInside) {
+  const struct {
+    int x, y;
+    bool Pressed, Inside;
+  } Cases[] = {{400, 400, false, false}, {200, 170, false, true}, {111, 151, true, true},
+               {110, 165, true, false},  {210, 165, true, false}, {150, 150, true, false},
+               {150, 180, true, false}};
+  for (const auto& [x, y, Pressed, Inside] : Cases) {
+    MenuFrame(x, y, Pressed);
+    CurrentScene = OtherScene;
+    EXPECT_EQ(Button(MarkerScene, "Exit", 110, 150, 100, 30), Pressed && Inside) << x << "," << y;
+    EXPECT_EQ(CurrentScene == MarkerScene, Pressed && Inside) << x << "," << y;
+    EXPECT_EQ(MouseLeft, Pressed && !Inside) << x << "," << y;
+    const TScreen Screen = ReadScreen();
+    EXPECT_NEAR(Screen.At(200, 155).r, Inside ? 153 : 54, 2) << x << "," << y;
+    EXPECT_NEAR(Screen.At(107, 165).r, Inside ? 153 : 0, 2) << x << "," << y;
+    EXPECT_NEAR(Screen.At(213, 165).r, Inside ? 153 : 0, 2) << x << "," << y;
+    EXPECT_EQ(Screen.At(200, 148).r, 0) << "no taller";
+    EXPECT_LT(InkIn(Screen, 125, 155, 175, 175).Count, 51 * 21 - 20) << "\"Exit\" in black";
   }
 }
 
-TEST_F(MenuTest, ClickSwitchesSceneAndIsConsumed) {
-  Pointer(111, 151);
-  MouseLeft = true;
-  EXPECT_TRUE(DrawButton());
-  EXPECT_EQ(CurrentScene, MarkerScene);
-  EXPECT_FALSE(MouseLeft);
-  // Hovering without a press still eats nothing and switches nothing.
-  CurrentScene = OtherScene;
-  EXPECT_FALSE(DrawButton());
-  EXPECT_EQ(CurrentScene, OtherScene);
-}
-
-TEST_F(MenuTest, LabelIsPrintedInBlackOverTheRectangle) {
-  Pointer(400, 400);
-  DrawButton();
-  int Dark = 0;
-  for (int y = 155; y <= 175; ++y) {
-    for (int x = 125; x <= 175; ++x) {
-      Dark += ReadPixel(x, y).r < 20 ? 1 : 0;
-    }
-  }
-  EXPECT_GT(Dark, 20) << "glyph pixels of \"Exit\" at (130, 170)";
-  GLfloat Colour[4];
-  glGetFloatv(GL_CURRENT_COLOR, Colour);
-  EXPECT_EQ(Colour[0], 0.0f) << "the colour stays black after the call";
-}
-
-TEST_F(MenuTest, FirstFrameStartsAGameAndAClickEntersItWithoutFiring) {
+TEST(Menu, FirstFrameStartsAGameAndAClickEntersItWithoutFiring) {
+  MenuFrame(150, 165, false);
   ResetGameFlow();
   MenuScene = RunMenuScene;
   GameScene = RunGameScene;
-  ExitScene = RunExitScene;
   ScoreScene = RunScoreScene;
   SetKeyBindings();
-  Pointer(150, 165);
   RunMenuScene();
   ASSERT_NE(Player, nullptr) << "the first menu frame starts a new game";
   EXPECT_FALSE(GameStarted);
-  // Only the short "play" button exists: nothing lit at x 250.
-  EXPECT_EQ(ReadPixel(250, 153).r, 0);
+  EXPECT_EQ(ReadScreen().At(250, 153).r, 0) << "only the short \"play\" button";
 
   MouseLeft = true;
-  ResetFrame();
   RunMenuScene();
   EXPECT_EQ(CurrentScene, GameScene);
-  EXPECT_FALSE(MouseLeft);
-
   // The click that entered the game fires nothing, even with the button still held.
   for (int Tick = 0; Tick < 3; ++Tick) {
     CurrentScene();
   }
+  int Shots = 0;
   for (TUnit* Unit : Units) {
-    EXPECT_EQ(dynamic_cast<TBullet*>(Unit) != nullptr &&
-                  static_cast<TBullet*>(Unit)->Owner == "TPlayer",
-              false);
+    const auto* Bullet = dynamic_cast<TBullet*>(Unit);
+    Shots += Bullet != nullptr && Bullet->Owner == "TPlayer";
   }
+  EXPECT_EQ(Shots, 0);
   EXPECT_TRUE(GameStarted);
 
   // Back in the menu the first button resumes the game and is 180 wide.
-  ResetFrame();
-  Pointer(400, 500);
+  MouseX = 400;
+  MouseY = 500;
   RunMenuScene();
-  EXPECT_TRUE(Near(ReadPixel(250, 153).r, 54));
+  EXPECT_NEAR(ReadScreen().At(250, 153).r, 54, 2);
 }
+
+} // namespace

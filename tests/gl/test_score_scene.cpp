@@ -9,63 +9,28 @@
 #include "GlApi.h"
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
-#include <stdlib.h>
+#include <tuple>
 
-namespace {
-
-// Pixels that differ between two screens inside a rectangle (inclusive bounds).
-int Differences(const std::vector<TRgba>& One, const std::vector<TRgba>& Other, int Left, int Top,
-                int Right, int Bottom) {
-  int Count = 0;
-  for (int y = Top; y <= Bottom; ++y) {
-    for (int x = Left; x <= Right; ++x) {
-      Count += std::memcmp(&One[y * 800 + x], &Other[y * 800 + x], 3) != 0; // red, green, blue
-    }
-  }
-  return Count;
-}
-
-// A line of text drawn alone in white, as the scene should draw it.
-std::vector<TRgba> Alone(int x, int y, const std::string& Text) {
+TEST(ScoreScene, ShowsTheSortedTableAndSavesItOnce) {
   ResetFrame();
-  glColor3f(1, 1, 1);
-  PrintText(x, y, Text);
-  return ReadScreen();
-}
-
-} // namespace
-
-TEST(TScoreScene, ShowsTheSortedTableAndSavesItOnce) {
-  if (FontBase == 0 || !glIsList(FontBase + '0')) {
-    BuildFont();
-  }
-  // Start-up's state, with the depth test on as every text print leaves it.
-  glBindTexture(GL_TEXTURE_2D, 0);
-  SetFixedDrawingState();
-  glEnable(GL_DEPTH_TEST);
-  ResetFrame();
+  GameDrawingState();
   ResetGameFlow();
   ResetWindowState();
-  // A folder in the file's place makes the save fail: it is reported, and the game goes on.
-  namespace fs = std::filesystem;
-  const fs::path OldDir = fs::current_path();
-  std::string Dir = (fs::temp_directory_path() / "kelto-score-scene-XXXXXX").string();
-  ASSERT_NE(mkdtemp(Dir.data()), nullptr);
-  fs::current_path(Dir);
-  fs::create_directory("score.txt");
-
   ScoreTable = {3, 9, 9, 1, 0, 0, 0, 0, 0, -5};
   Score = 7;
-  testing::internal::CaptureStderr();
-  RunScoreScene(); // SaveScores is true, as after a finished game
-  const std::vector<TRgba> Screen = ReadScreen();
-  RunScoreScene();
-  const std::string Report = testing::internal::GetCapturedStderr();
-  fs::current_path(OldDir);
-  fs::remove_all(Dir);
-  EXPECT_EQ(Report, "kelto: cannot save score.txt: score.txt: Is a directory\n"); // once
+  TScreen Screen;
+  {
+    // A folder in the file's place makes the save fail: it is reported, and the game goes on.
+    const TTempDir Dir;
+    std::filesystem::create_directory("score.txt");
+    testing::internal::CaptureStderr();
+    RunScoreScene(); // SaveScores is true, as after a finished game
+    Screen = ReadScreen();
+    RunScoreScene();
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "kelto: cannot save score.txt: score.txt: Is a directory\n"); // once
 
   // Each line of text is exactly that text drawn alone at its place, in a band around its
   // baseline that reaches no other line, right of the button.
@@ -75,17 +40,18 @@ TEST(TScoreScene, ShowsTheSortedTableAndSavesItOnce) {
       {350, 200, "1"}, {350, 225, "0"}, {350, 250, "0"}, {350, 275, "0"}, {350, 300, "0"},
       {350, 325, "0"}, {350, 350, "-5"}};
   // clang-format on
-  const std::vector<TRgba> Black(800 * 600, TRgba{0, 0, 0, 255});
   for (const auto& [x, y, Text] : Lines) {
-    EXPECT_GT(Differences(Screen, Black, 300, y - 19, 799, y + 5), 10) << Text;
-    EXPECT_EQ(Differences(Screen, Alone(x, y, Text), 300, y - 19, 799, y + 5), 0) << Text;
+    EXPECT_GT(InkIn(Screen, 300, y - 19, 799, y + 5).Count, 10) << Text;
+    const TScreen Alone = Printed(x, y, Text);
+    EXPECT_EQ(InkIn(Screen, 300, y - 19, 799, y + 5, &Alone).Count, 0) << Text;
   }
   // Left of x 300 only the idle button over 110-290 x 210-240; nothing above the title or below
   // the score.
   ResetFrame();
   Button(MenuScene, "back_to_menu", 110, 210, 180, 30);
-  EXPECT_EQ(Differences(Screen, ReadScreen(), 0, 0, 299, 599), 0);
-  EXPECT_GT(Differences(Screen, Black, 110, 210, 289, 239), 3000); // not blank
-  EXPECT_EQ(Differences(Screen, Black, 0, 0, 799, 60), 0);
-  EXPECT_EQ(Differences(Screen, Black, 0, 410, 799, 599), 0);
+  const TScreen Idle = ReadScreen();
+  EXPECT_EQ(InkIn(Screen, 0, 0, 299, 599, &Idle).Count, 0);
+  EXPECT_GT(InkIn(Screen, 110, 210, 289, 239).Count, 3000);
+  EXPECT_EQ(InkIn(Screen, 0, 0, 799, 60).Count, 0);
+  EXPECT_EQ(InkIn(Screen, 0, 410, 799, 599).Count, 0);
 }

@@ -2,8 +2,11 @@
 // flat quad in its colour (a texture name of 0 leaves texturing without effect).
 #include "GlContext.h"
 
-#include "../unit/WorldFixture.h"
+#include "MyUnit.h"
+#include "game/model/Registry.h"
 #include "game/scenes/Scenes.h"
+#include "game/units/Units.h"
+#include "game/world/World.h"
 
 #include "GlApi.h"
 #include <gtest/gtest.h>
@@ -12,19 +15,11 @@
 
 namespace {
 
-// The grey level of a window pixel, or -1 when it is not grey.
-int Grey(int x, int y) {
-  const TRgba P = ReadPixel(x, y);
-  return std::abs(P.r - P.g) <= 1 && std::abs(P.r - P.b) <= 1 ? P.r : -1;
-}
-
-class WorldDraw : public WorldTest {};
-
-TEST_F(WorldDraw, CameraOnThePlayerAndUnitsInFrontOfTheMapByLowerSlot) {
+TEST(WorldDraw, CameraOnThePlayerAndUnitsInFrontOfTheMapByLowerSlot) {
   glPushAttrib(GL_ALL_ATTRIB_BITS);
   ResetFrame();
-  SetFixedDrawingState();
-  glEnable(GL_DEPTH_TEST); // as the printed menu labels leave it
+  GameDrawingState();
+  ResetGameFlow();
   NewGame();
   Player->Angle = 0.785398163f; // 45 degrees
   // An enemy under the player, a white player bullet on enemy 1, a sensor below the player.
@@ -34,7 +29,14 @@ TEST_F(WorldDraw, CameraOnThePlayerAndUnitsInFrontOfTheMapByLowerSlot) {
   Bullet->Setup("TPlayer", 5, 0);
   AddUnit(new TSensor(MakeVector(224, 200, 1), MakeVector(64, 64, 0), MakeVector(0, 0, 0)));
   UnitSlots = static_cast<std::int32_t>(Units.size());
-  ::WorldDraw();
+  WorldDraw();
+  const TScreen Screen = ReadScreen();
+  glPopAttrib();
+  // The grey level of a window pixel, or -1 when it is not grey.
+  const auto Grey = [&Screen](int x, int y) {
+    const TRgba P = Screen.At(x, y);
+    return std::abs(P.r - P.g) <= 1 && std::abs(P.r - P.b) <= 1 ? P.r : -1;
+  };
   // The camera puts the level's top-left corner at (176, 172).
   EXPECT_NEAR(Grey(176, 172), 178, 1);
   EXPECT_EQ(Grey(175, 172), 0);
@@ -51,18 +53,15 @@ TEST_F(WorldDraw, CameraOnThePlayerAndUnitsInFrontOfTheMapByLowerSlot) {
   EXPECT_EQ(Grey(460, 432), 255);
   EXPECT_NEAR(Grey(370, 345), 178, 1);
   EXPECT_NEAR(Grey(398, 400), 178, 1);
-  glPopAttrib();
-  ResetFrame();
 }
 
-TEST_F(WorldDraw, AFinishedGameSwitchesToTheScoreSceneAfterItsLastDraw) {
+TEST(WorldDraw, AFinishedGameSwitchesToTheScoreSceneAfterItsLastDraw) {
   const SceneProc Marker = [] {};
   ScoreScene = RunScoreScene;
   CurrentScene = Marker;
-  NewGame();
   for (const bool Over : {false, true}) {
     GameOver = Over;
-    ::WorldDraw();
+    WorldDraw();
     EXPECT_EQ(CurrentScene, Over ? ScoreScene : Marker) << Over;
   }
   ResetFrame();

@@ -5,9 +5,7 @@
 #include "game/scenes/Scenes.h"
 #include "platform/sdl/SdlPlatform.h"
 
-#include "GlApi.h"
 #include <SDL.h>
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -52,6 +50,8 @@ void ResetFrame() {
   ResizeView(800, 600);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  SetFixedDrawingState();
+  glEnable(GL_DEPTH_TEST);
   // Glyphs are textured: with no picture bound they keep the current colour.
   glBindTexture(GL_TEXTURE_2D, 0);
   if (FontBase == 0 || !glIsList(FontBase + 'H')) {
@@ -59,16 +59,11 @@ void ResetFrame() {
   }
 }
 
-TScreen Printed(int x, int y, std::string_view Text) {
+TScreen Printed(int x, int y, const std::string& Text) {
   ResetFrame();
   glColor3f(1, 1, 1);
   PrintText(x, y, Text);
   return ReadScreen();
-}
-
-void GameDrawingState() {
-  SetFixedDrawingState();
-  glEnable(GL_DEPTH_TEST);
 }
 
 void MakeFixtureCurrent() {

@@ -3,9 +3,12 @@
 // its error box, so nothing waits for a click.
 #pragma once
 
+#include "GlApi.h"
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
-#include <string_view>
+#include <string>
 #include <vector>
 
 struct TRgba {
@@ -27,13 +30,12 @@ struct TInk {
 TInk InkIn(const TScreen& Screen, int Left = 0, int Top = 0, int Right = 799, int Bottom = 599,
            const TScreen* Base = nullptr);
 
-// Clears to black with the depth buffer, resets the matrices to the window projection, binds no
-// picture and builds the font's lists if the context has none.
+// A frame cleared to black with the depth buffer, the matrices at the window projection, in
+// start-up's drawing state with the depth test on (as every printed text leaves it), no picture
+// bound and the font's lists built.
 void ResetFrame();
 // A cleared frame with Text printed alone in white.
-TScreen Printed(int x, int y, std::string_view Text);
-// Start-up's fixed drawing state, with the depth test on as every printed text leaves it.
-void GameDrawingState();
+TScreen Printed(int x, int y, const std::string& Text);
 // Makes the fixture's own context current again (after a test ran a window of its own).
 void MakeFixtureCurrent();
 

@@ -3,13 +3,23 @@
 // its error box, so nothing waits for a click.
 #pragma once
 
+#include "FontUnit.h"
 #include "GlApi.h"
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+// A frame cleared to black with the depth buffer, the matrices at the window projection, in
+// start-up's drawing state with the depth test on (as every printed text leaves it), no picture
+// bound and the font's lists built.
+void ResetFrame();
+// Makes the fixture's own context current again (after a test ran a window of its own).
+void MakeFixtureCurrent();
 
 struct TRgba {
   std::uint8_t r, g, b, a;
@@ -17,31 +27,57 @@ struct TRgba {
 
 // The back buffer before any swap, at window pixels counted from the top-left corner.
 struct TScreen {
-  std::vector<TRgba> Pixels; // bottom row first, as OpenGL reads them
+  std::vector<TRgba> Pixels = std::vector<TRgba>(800 * 600); // bottom row first, as OpenGL reads
   TRgba At(int x, int y) const { return Pixels[static_cast<std::size_t>((599 - y) * 800 + x)]; }
 };
-TScreen ReadScreen();
+
+inline TScreen ReadScreen() {
+  TScreen Screen;
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, Screen.Pixels.data());
+  return Screen;
+}
+
+// A cleared frame with Text printed alone in white.
+inline TScreen Printed(int x, int y, const std::string& Text) {
+  ResetFrame();
+  glColor3f(1, 1, 1);
+  PrintText(x, y, Text);
+  return ReadScreen();
+}
 
 // The pixels of a rectangle (bounds included) that differ from Base, or from black without one:
 // how many, and the columns and lowest row they reach.
 struct TInk {
   int Left = 800, Right = -1, Bottom = -1, Count = 0;
 };
-TInk InkIn(const TScreen& Screen, int Left = 0, int Top = 0, int Right = 799, int Bottom = 599,
-           const TScreen* Base = nullptr);
-
-// A frame cleared to black with the depth buffer, the matrices at the window projection, in
-// start-up's drawing state with the depth test on (as every printed text leaves it), no picture
-// bound and the font's lists built.
-void ResetFrame();
-// A cleared frame with Text printed alone in white.
-TScreen Printed(int x, int y, const std::string& Text);
-// Makes the fixture's own context current again (after a test ran a window of its own).
-void MakeFixtureCurrent();
+inline TInk InkIn(const TScreen& Screen, int Left = 0, int Top = 0, int Right = 799,
+                  int Bottom = 599, const TScreen* Base = nullptr) {
+  TInk Ink;
+  for (int y = Top; y <= Bottom; ++y) {
+    for (int x = Left; x <= Right; ++x) {
+      const TRgba P = Screen.At(x, y), B = Base ? Base->At(x, y) : TRgba{};
+      if (P.r != B.r || P.g != B.g || P.b != B.b) {
+        Ink = {std::min(Ink.Left, x), std::max(Ink.Right, x), y, Ink.Count + 1};
+      }
+    }
+  }
+  return Ink;
+}
 
 // A fresh folder that anyone may enter, as the working directory while this lives.
 struct TTempDir {
-  TTempDir();
-  ~TTempDir();
-  std::filesystem::path Old, Path;
+  TTempDir() {
+    std::filesystem::create_directory(Path);
+    std::filesystem::permissions(Path, std::filesystem::perms(0755));
+    std::filesystem::current_path(Path);
+  }
+  ~TTempDir() {
+    std::filesystem::current_path(Old);
+    std::filesystem::remove_all(Path);
+  }
+  const std::filesystem::path Old = std::filesystem::current_path();
+  const std::filesystem::path Path =
+      std::filesystem::temp_directory_path() / ("kelto-gl-" + std::to_string(getpid()));
 };

@@ -5,8 +5,10 @@
 #include "platform/sdl/SdlPlatform.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -54,5 +56,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   ResetFrame();
-  return RUN_ALL_TESTS();
+  const auto Folder =
+      std::filesystem::temp_directory_path() / ("kelto-gl-" + std::to_string(getpid()));
+  std::filesystem::create_directory(Folder);
+  std::filesystem::current_path(Folder);
+  const int Result = RUN_ALL_TESTS();
+  std::filesystem::remove_all(Folder);
+  return Result;
 }

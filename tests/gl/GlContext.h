@@ -1,16 +1,14 @@
 // A real OpenGL context for the drawing tests: a hidden 800 x 600 SDL window on the X display they
 // run under, with the game's window projection. The binary's main installs the SDL layer without
-// its error box, so nothing waits for a click.
+// its error box, so nothing waits for a click, and runs the tests in a fresh folder of their own.
 #pragma once
 
 #include "FontUnit.h"
 #include "GlApi.h"
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -65,19 +63,3 @@ inline TInk InkIn(const TScreen& Screen, int Left = 0, int Top = 0, int Right = 
   }
   return Ink;
 }
-
-// A fresh folder that anyone may enter, as the working directory while this lives.
-struct TTempDir {
-  TTempDir() {
-    std::filesystem::create_directory(Path);
-    std::filesystem::permissions(Path, std::filesystem::perms(0755));
-    std::filesystem::current_path(Path);
-  }
-  ~TTempDir() {
-    std::filesystem::current_path(Old);
-    std::filesystem::remove_all(Path);
-  }
-  const std::filesystem::path Old = std::filesystem::current_path();
-  const std::filesystem::path Path =
-      std::filesystem::temp_directory_path() / ("kelto-gl-" + std::to_string(getpid()));
-};

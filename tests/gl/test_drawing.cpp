@@ -15,6 +15,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <tuple>
 
@@ -38,7 +39,6 @@ bool LoadAndDraw(TTexture& Texture, const std::string& Path, float s, int Width,
 }
 
 TEST(Textures, LoadedPicturesShowTheirTexelsInFileOrder) {
-  const TTempDir Dir;
   // Each case: the bytes after the header (width, height, depth, descriptor, pixels), then the
   // texels as red, green, blue, alpha. B G R A 10 20 200 128 is R G B A 200 20 10 128. A 24-bit
   // picture has opaque texels and unpadded 3-byte rows; the top-down origin bit changes nothing,
@@ -251,16 +251,13 @@ TEST(ScoreScene, ShowsTheSortedTableAndSavesItOnce) {
   ResetWindowState();
   ScoreTable = {3, 9, 9, 1, 0, 0, 0, 0, 0, -5};
   Score = 7;
-  TScreen Screen;
-  {
-    // A folder in the file's place makes the save fail: it is reported, and the game goes on.
-    const TTempDir Dir;
-    std::filesystem::create_directory("score.txt");
-    testing::internal::CaptureStderr();
-    RunScoreScene(); // SaveScores is true, as after a finished game
-    Screen = ReadScreen();
-    RunScoreScene();
-  }
+  // A folder in the file's place makes the save fail: it is reported, and the game goes on.
+  std::filesystem::create_directory("score.txt");
+  testing::internal::CaptureStderr();
+  RunScoreScene(); // SaveScores is true, as after a finished game
+  const TScreen Screen = ReadScreen();
+  RunScoreScene();
+  std::filesystem::remove("score.txt");
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "kelto: cannot save score.txt: score.txt: Is a directory\n"); // once
 

@@ -1,7 +1,5 @@
 // The real game in a real window and loop, as the frame benchmark runs it: what start-up and
-// shutdown find, and a virtual pad that presses the menu's buttons, walks, aims, fires and throws.
-// Also a set-up that fails half-way, and the size messages. The window's title, place and size are
-// checked on the real game.
+// shutdown find, a virtual pad that plays, a set-up that fails half-way, and the size messages.
 #include "GlContext.h"
 #include "OGLWnd.h"
 #include "Platform.h"
@@ -9,10 +7,7 @@
 #include "game/scenes/Scenes.h"
 #include "game/units/Units.h"
 
-#include "FontUnit.h"
-#include "GlApi.h"
 #include <SDL.h>
-#include <gtest/gtest.h>
 
 #include <cmath>
 
@@ -85,7 +80,6 @@ void PadShutDown() {
 } // namespace
 
 TEST(GameWindow, AVirtualPadPlaysTheGameBetweenStartUpAndShutDown) {
-  const TTempDir Dir; // for the score file
   ResetGameFlow();
   ResetWindowState();
   const bool Ran = RunMainLoop(PadStartUp, PadFrame, PadShutDown);

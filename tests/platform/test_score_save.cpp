@@ -6,6 +6,7 @@
 #include "platform/PlatformLayer.h"
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/resource.h>
@@ -29,7 +30,6 @@ std::string Slurp() {
 // file byte for byte and no temporary file. Killed after the new contents are flushed, before the
 // rename, it leaves the old file too, and its leftover does not block the next save.
 TEST(ScoreSave, SavesTenCrLfLinesAndAFailedSaveLeavesTheOldFile) {
-  const TTempDir Dir;
   ScoreTable = {3, 9, 9, 1, -5, 0, -2147483647 - 1, 8, 0, 2147483647};
   SortScoreTable();
   ASSERT_TRUE(SaveScoreTable());

@@ -252,6 +252,7 @@ TEST(ScoreScene, ShowsTheSortedTableAndSavesItOnce) {
   ScoreTable = {3, 9, 9, 1, 0, 0, 0, 0, 0, -5};
   Score = 7;
   // A folder in the file's place makes the save fail: it is reported, and the game goes on.
+  std::filesystem::remove("score.txt");
   std::filesystem::create_directory("score.txt");
   testing::internal::CaptureStderr();
   RunScoreScene(); // SaveScores is true, as after a finished game

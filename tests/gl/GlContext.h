@@ -12,9 +12,8 @@
 #include <string>
 #include <vector>
 
-// A frame cleared to black with the depth buffer, the matrices at the window projection, in
-// start-up's drawing state with the depth test on (as every printed text leaves it), no picture
-// bound and the font's lists built.
+// A black frame at the window projection in start-up's drawing state, with the depth test on (as
+// every printed text leaves it), no picture bound and the font's lists built.
 void ResetFrame();
 // Makes the fixture's own context current again (after a test ran a window of its own).
 void MakeFixtureCurrent();

@@ -39,10 +39,9 @@ bool LoadAndDraw(TTexture& Texture, const std::string& Path, float s, int Width,
 }
 
 TEST(Textures, LoadedPicturesShowTheirTexelsInFileOrder) {
-  // Each case: the bytes after the header (width, height, depth, descriptor, pixels), then the
-  // texels as red, green, blue, alpha. B G R A 10 20 200 128 is R G B A 200 20 10 128. A 24-bit
-  // picture has opaque texels and unpadded 3-byte rows; the top-down origin bit changes nothing,
-  // and a footer is not read.
+  // The bytes after the header (width, height, depth, descriptor, B G R (A) pixels), then the
+  // texels as R G B A. 24-bit rows are 3 bytes unpadded and opaque; the top-down bit and a footer
+  // change nothing.
   const std::pair<TBytes, TBytes> Cases[] = {
       {{2, 0, 2, 0, 32, 0, 10, 20, 200, 128, 0, 0, 255, 255, 255, 0, 0, 255, 0, 255, 0, 0},
        {200, 20, 10, 128, 255, 0, 0, 255, 0, 0, 255, 255, 0, 255, 0, 0}},
@@ -69,10 +68,9 @@ TEST(Textures, LoadedPicturesShowTheirTexelsInFileOrder) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// Text is printed with texturing on: the first menu with the sensor (the last picture loaded)
-// bound at texture coordinate (0, 0), the score table after a game frame with the map at (1, 1).
-// Filtering there blends the four corner texels: they must pass the alpha test and be light. A
-// missing picture is skipped, and its quads are drawn plain in the current colour.
+// Text is printed with texturing on, over the sensor's texel (0, 0) in the first menu and the map's
+// (1, 1) after a game: there the blended corner texels must be opaque and light. A missing picture
+// is skipped, and its quads are drawn plain in the current colour.
 TEST(Textures, PicturesUnderTextAreLightAtTheCornerAndAMissingOneDrawsPlain) {
   glColor3f(1, 1, 1);
   const std::pair<std::string, float> Cases[] = {{"sensor.tga", 0}, {"map.tga", 1}, {"none", 0}};
@@ -199,10 +197,9 @@ TEST(Font, DeleteFontWithoutAContextLeavesTheLists) {
 void MarkerScene() {}
 void OtherScene() {}
 
-// Only a pointer strictly inside lights the button (white at alpha 0.6, five pixels wider on both
-// sides); a press there switches the scene and is consumed, so it never reaches the game as a
-// shot. On the edges and outside it stays idle (0.7 grey at alpha 0.3) and leaves the press alone.
-// Its label is printed in black.
+// Only a pointer strictly inside lights the button (white at alpha 0.6, 5 pixels wider each side);
+// a press there switches the scene and is consumed, never to reach the game as a shot. Elsewhere
+// it stays idle (0.7 grey at alpha 0.3) and leaves the press alone. Its label is black.
 TEST(Menu, ButtonAnswersAPointerStrictlyInside) {
   const struct {
     int x, y;
@@ -275,8 +272,7 @@ TEST(ScoreScene, ShowsTheSortedTableAndSavesItOnce) {
     const TScreen Alone = Printed(x, y, Text);
     EXPECT_EQ(InkIn(Screen, 300, y - 19, 799, y + 5, &Alone).Count, 0) << Text;
   }
-  // Left of x 300 only the idle button over 110-290 x 210-240; nothing above the title or below
-  // the score.
+  // Left of x 300 only the idle button at 110-290 x 210-240; nothing above or below the text.
   ResetFrame();
   Button(MenuScene, "back_to_menu", 110, 210, 180, 30);
   const TScreen Idle = ReadScreen();

@@ -1,9 +1,11 @@
 // Saving the score table through the platform's file replacement: ten CR LF lines, and a save
 // that is killed or cannot complete leaves the old file whole.
-#include "../gl/GlContext.h"
 #include "game/scenes/ScoreFile.h"
 #include "game/shared/GameFlow.h"
 #include "platform/PlatformLayer.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -25,10 +27,9 @@ std::string Slurp() {
   return std::string(std::istreambuf_iterator<char>(In), {});
 }
 
-// A full disk (a file-size limit here, which the save keeps from ending the process), a write
-// without progress or no file to write into: the save fails naming the reason and leaves the old
-// file byte for byte and no temporary file. Killed after the new contents are flushed, before the
-// rename, it leaves the old file too, and its leftover does not block the next save.
+// A full disk (a file-size limit, which must not end the process), a write without progress or no
+// file to write into: the save fails naming the reason, leaving the old file and no temporary one.
+// Killed before the rename it leaves the old file too, and its leftover blocks no later save.
 TEST(ScoreSave, SavesTenCrLfLinesAndAFailedSaveLeavesTheOldFile) {
   ScoreTable = {3, 9, 9, 1, -5, 0, -2147483647 - 1, 8, 0, 2147483647};
   SortScoreTable();

@@ -42,8 +42,10 @@ int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   InstallPlatform(&Quiet);
   // These tests are about real X11 drawing; an offscreen fallback would prove nothing.
-  if (SDL_Init(SDL_INIT_VIDEO) != 0 || SDL_GetCurrentVideoDriver() != std::string("x11")) {
-    std::fprintf(stderr, "no X11 display: %s\n", SDL_GetError());
+  const char* Driver = SDL_Init(SDL_INIT_VIDEO) == 0 ? SDL_GetCurrentVideoDriver() : nullptr;
+  if (Driver == nullptr || std::string(Driver) != "x11") {
+    std::fprintf(stderr, "no X11 display (driver %s): %s\n", Driver ? Driver : "none",
+                 SDL_GetError());
     return 1;
   }
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);

@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# Prints the size of the tests against the size of the product, in non-blank lines: everything that
-# exists only to test (the code under tests/ and the test-only scripts) against src/, tools/ and
-# bench/. Data the tests read (replay scripts, expected outputs, demos) is not code and not counted.
-# Exits 1 when the ratio is above 0.35.
+# Non-blank lines of the code that exists only to test (tests/, test-only scripts; not the data they
+# read) against those of the product (src/, tools/, bench/). Exits 1 when the ratio is above 0.35.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+cd "$(dirname "$0")/.."
 code='.*\.(cpp|h|c|sh|py|cmake)$|.*/CMakeLists\.txt$'
-count() { find "$@" -type f -regextype posix-extended -regex "$code" -print0 | xargs -0 cat | grep -cv '^\s*$'; }
+count() {
+  find "$@" -type f -regextype posix-extended -regex "$code" -print0 | xargs -0 cat | grep -cv '^\s*$'
+}
 tests=$(($(count tests) + $(count scripts/wine-test.sh scripts/fuzz.sh scripts/test-size.sh)))
 product=$(count src tools bench)
 ratio=$(awk -v t="$tests" -v p="$product" 'BEGIN { printf "%.3f", t / p }')

@@ -1,56 +1,91 @@
 #!/usr/bin/env bash
-# The real game on an X display: its window, the frame-rate title, and the two ways it is ended
-# from outside.
+# The real game's window on an X display: none without a display, its titles, its score file at
+# start-up, a window manager's close request and SIGTERM, the files it cannot use, fullscreen on
+# wide, tall and small screens and back, and the buttons of a window enlarged to 1000 x 740.
 source "$(dirname "$0")/lib.sh"
 make_run_dir
+chmod 755 "$E2E_TMP" # "nobody" must be able to reach the run folder
+score="$RUN_DIR/score.txt"
 
 # Without a display the game says so and fails, instead of running where nobody can see it.
-(cd "$RUN_DIR" && env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 ./kelto >/dev/null 2>"$E2E_TMP/nodisplay") &&
+(cd "$RUN_DIR" && env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 ./kelto 2>"$E2E_TMP/stderr") &&
   fail "the game ran without a display"
-grep -q "Unable to open a window" "$E2E_TMP/nodisplay" || fail "no report: $(cat "$E2E_TMP/nodisplay")"
+grep -q "Unable to open a window" "$E2E_TMP/stderr" || fail "no report: $(cat "$E2E_TMP/stderr")"
 
 start_display
-
 start_game
 wait_window
-[[ "$(window_title)" == "kelto" ]] || fail "first title is '$(window_title)'"
-geometry=$(xwininfo -id "$GAME_WINDOW")
-grep -q "Absolute upper-left X:  0" <<<"$geometry" || fail "window not at x 0: $geometry"
-grep -q "Absolute upper-left Y:  0" <<<"$geometry" || fail "window not at y 0: $geometry"
-grep -q "Width: 800" <<<"$geometry" || fail "client width: $geometry"
-grep -q "Height: 600" <<<"$geometry" || fail "client height: $geometry"
-
-# Within two seconds the title shows the measured frame rate. The first interval also counts the
-# start-up, so the rate is judged on the next one: capped by the pacing at 1000 / 11.
-title=
-for i in $(seq 1 40); do
-  title=$(window_title)
-  [[ "$title" == " [ FPS - "* ]] && break
-  sleep 0.05
-done
-[[ "$title" =~ ^\ \[\ FPS\ -\ ([0-9]+)\ \]\ $ ]] || fail "no frame-rate title within 2 s: '$title'"
-sleep 1.1
-title=$(window_title)
-[[ "$title" =~ ^\ \[\ FPS\ -\ ([0-9]+)\ \]\ $ ]] || fail "frame-rate title lost: '$title'"
-rate=${BASH_REMATCH[1]}
-((rate >= 20 && rate <= 91)) || fail "frame rate $rate outside 20..91"
-echo "frame rate $rate"
-
-# The menu is on screen.
-shot "$E2E_TMP/menu.png"
-[[ "$(pixel "$E2E_TMP/menu.png" 150 165)" != "0 0 0" ]] || fail "no menu button drawn"
-
-# A window manager's close request ends the game normally.
+same "$(window_title)" kelto "first title"
+wait_for 3 "frame-rate title" fps_title
+[[ -f "$score" && ! -s "$score" ]] || fail "no empty score.txt after start-up"
+[[ "$(ls -l "/proc/$GAME_PID/fd")" != *score.txt* ]] || fail "score.txt held open by the game"
 "$KELTO_XCLOSE" "$GAME_WINDOW"
-wait_exit 10
-[[ "$GAME_STATUS" == 0 ]] || fail "close request: exit status $GAME_STATUS"
-[[ -f "$RUN_DIR/score.txt" ]] || fail "no score file created"
-
-# So does SIGTERM.
+expect_exit 0
 start_game
 wait_window
-sleep 0.3
 kill -TERM "$GAME_PID"
-wait_exit 10
-[[ "$GAME_STATUS" == 0 ]] || fail "SIGTERM: exit status $GAME_STATUS"
-echo "ok"
+expect_exit 0
+[[ -f "$score" && ! -s "$score" ]] || fail "score.txt changed by a run without a finished game"
+
+# Each case: the set-up of a file the game cannot use | who runs the game ("nobody": root may
+# read and write anything) | the report expected. The game ends at start-up within seconds with
+# status 1, an error box and one short report line, and leaves the file as it was.
+state() {
+  stat -c '%F %a %i %s %Y' "$score" 2>&1 || return 0
+  [[ ! -f "$score" || -L "$score" ]] || cksum <"$score"
+}
+while IFS='|' read -r -u 3 setup user report; do
+  rm -rf "$score"
+  eval "$setup"
+  before=$(state)
+  LAUNCH=(./kelto)
+  [[ $user == nobody && $(id -u) == 0 ]] &&
+    LAUNCH=(setpriv --reuid=65534 --regid=65534 --clear-groups ./kelto)
+  start_game
+  dismiss_error_box
+  expect_exit 1
+  grep -qF -- "kelto: $report" "$E2E_TMP/stderr" || fail "$setup: no '$report'"
+  [[ $(wc -l <"$E2E_TMP/stderr") == 1 && $(wc -c <"$E2E_TMP/stderr") -le 300 ]] ||
+    fail "$setup: the report is not one short line: $(head -c 1000 "$E2E_TMP/stderr" | od -c)"
+  same "$(state)" "$before" "$setup: score.txt"
+done 3<<'CASES'
+printf '5\r\n12 \r\n7\r\n' >"$score"||score.txt, line 2: '12 ' is not a valid integer value
+printf '3\r\n' >"$score"; chmod 222 "$score"|nobody|score.txt: Permission denied
+mkdir "$score"||score.txt: not a regular file (a folder)
+mkfifo "$score"||score.txt: not a regular file (a FIFO)
+ln -s /dev/zero "$score"||score.txt: not a regular file (a device)
+printf '%030000000d' 5 >"$score"||score.txt, line 1: the line is too long (over 4096 bytes)
+printf '1\r\n\x01\x00\xff%041d\r\n' 7 >"$score"||score.txt, line 2: '\x01\x00\xFF0000000000000000
+chmod 555 "$RUN_DIR"|nobody|score.txt: Permission denied
+chmod 755 "$RUN_DIR"; : >"$score"; chmod 000 "$RUN_DIR/picture/map.tga"|nobody|cannot read pict
+CASES
+chmod -R u+rwX,go+rX "$RUN_DIR"
+LAUNCH=(./kelto)
+pass "titles, score file, close request and SIGTERM; bad files refused"
+
+# Fullscreen, entered at start (--fullscreen, left with F11) or with Alt+Enter (both ways). The
+# window it gives back is the game's window of 800 x 600 at (0, 0).
+for run in "1024 768 F11" "1920 1080 alt+Return" "1280 1024 alt+Return" "640 480 F11"; do
+  read -r W H key <<<"$run"
+  E2E_SCREEN=${W}x${H}x24 start_display
+  start_game $([[ $key == F11 ]] && echo --fullscreen)
+  wait_window
+  wait_for 5 "frame-rate title" fps_title # the game takes input
+  [[ $key == F11 ]] || xdotool key "$key"
+  fullscreen_round "$W" "$H" "$key" "0,0 800x600"
+  stop_process "$GAME_PID"
+done
+
+# The label stays on its stretched rectangle (137..262 x 185..222), and a click on its lower part,
+# below the unstretched button's y 180, enters the game.
+start_game
+wait_window
+xdotool windowsize "$GAME_WINDOW" 1000 740
+stretched() {
+  shot "$E2E_TMP/stretched.png" 1000x740+0+0 &&
+    (($(count_pixels "$E2E_TMP/stretched.png" 120x33+140+187 'r < 20') > 20))
+}
+wait_for 5 "label on the stretched button" stretched
+click_at 200 216
+wait_for 5 "game after a click on the stretched button" screen_is game
+pass "fullscreen at four sizes and back; buttons of a stretched window"

@@ -8,6 +8,9 @@ jobs=$(nproc)
 
 "$root/scripts/deps.sh" test
 
+echo "== the size of the tests"
+"$root/scripts/test-size.sh"
+
 echo "== build"
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$root/build" -j"$jobs" >/dev/null

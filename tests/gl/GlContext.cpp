@@ -2,7 +2,7 @@
 
 #include "OGLWnd.h"
 #include "game/scenes/Scenes.h"
-#include "platform/sdl/SdlPlatform.h"
+#include "platform/PlatformLayer.h"
 
 #include <SDL.h>
 #include <unistd.h>
@@ -12,7 +12,7 @@
 
 namespace {
 
-struct TQuietPlatform : TSdlPlatform {
+struct TQuietPlatform : TPlatformLayer {
   void ShowErrorBox(const std::string&) override {}
 } Quiet;
 

@@ -22,7 +22,7 @@
 namespace {
 
 // The Windows layer without its error box: the checks run unattended.
-struct TQuietPlatform : TWin32Platform {
+struct TQuietPlatform : TPlatformLayer {
   void ShowErrorBox(const std::string&) override {}
 } QuietPlatform;
 

@@ -1,6 +1,5 @@
 // Replacing the score file with POSIX calls: a temporary file written, flushed and renamed over
 // the old one.
-#include "SdlPlatform.h"
 #include "platform/PlatformLayer.h"
 
 #include <fcntl.h>
@@ -54,8 +53,8 @@ bool WriteAll(int Fd, std::string_view Bytes) {
 
 } // namespace
 
-bool TSdlPlatform::ReplaceFileContents(const std::string& FileName, std::string_view Contents,
-                                       std::string& ErrorText) {
+bool TPlatformLayer::ReplaceFileContents(const std::string& FileName, std::string_view Contents,
+                                         std::string& ErrorText) {
   // Beyond a file-size limit a write must fail (EFBIG) like a full disk, not end the game.
   std::signal(SIGXFSZ, SIG_IGN);
   // A rename needs only the folder's permission; honour a file that was made read-only.

@@ -3,7 +3,7 @@
 #include "FontGlyphs.h"
 
 #include "GlApi.h"
-#include "SdlPlatform.h"
+#include "platform/PlatformLayer.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -150,7 +150,7 @@ TFontFile FindFontFile(FcConfig* Config) {
   return File;
 }
 
-void TSdlPlatform::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
+void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
   // A configuration of our own, gone again once the face is found. Asking the default one would
   // load it for the rest of the run, never released.
   FcConfig* Config = FcInitLoadConfigAndFonts();

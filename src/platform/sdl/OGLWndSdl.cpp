@@ -5,7 +5,6 @@
 #include "MyUnit.h"
 #include "OGLWnd.h"
 #include "SdlMessages.h"
-#include "SdlPlatform.h"
 #include "platform/PlatformLayer.h"
 
 #include <SDL.h>
@@ -257,33 +256,33 @@ void ReleaseWindow() {
 
 } // namespace
 
-TPlatform& PlatformLayer() {
-  static TSdlPlatform Layer;
+TPlatformLayer& PlatformLayer() {
+  static TPlatformLayer Layer;
   return Layer;
 }
 
-TMessagePump& TSdlPlatform::MessagePump() {
+TMessagePump& TPlatformLayer::MessagePump() {
   return Pump;
 }
 
-TLResult TSdlPlatform::DefaultWindowProc(TWindowHandle, std::uint32_t, TWParam, TLParam) {
+TLResult TPlatformLayer::DefaultWindowProc(TWindowHandle, std::uint32_t, TWParam, TLParam) {
   return 0;
 }
 
-void TSdlPlatform::PostQuitMessage(int) {
+void TPlatformLayer::PostQuitMessage(int) {
   QuitPosted = true;
 }
 
-void TSdlPlatform::SetFullscreen(bool On) {
+void TPlatformLayer::SetFullscreen(bool On) {
   SwitchFullscreen(On);
 }
 
-void TSdlPlatform::ShowErrorBox(const std::string& Text) {
+void TPlatformLayer::ShowErrorBox(const std::string& Text) {
   // Without a display there is nowhere to show it; standard error has the report already.
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Text.c_str(), nullptr);
 }
 
-bool TSdlPlatform::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
+bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   // No capture: a button released outside the window is not reported to it.
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
   // Closing the window asks the game (WM_CLOSE) instead of quitting SDL directly.
@@ -347,15 +346,15 @@ bool TSdlPlatform::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   return true;
 }
 
-void TSdlPlatform::SwapWindowBuffers() {
+void TPlatformLayer::SwapWindowBuffers() {
   SDL_GL_SwapWindow(WindowHandle);
 }
 
-bool TSdlPlatform::HasCurrentContext() {
+bool TPlatformLayer::HasCurrentContext() {
   return SDL_GL_GetCurrentContext() != nullptr;
 }
 
-void TSdlPlatform::DestroyGameWindow() {
+void TPlatformLayer::DestroyGameWindow() {
   if (RenderContext != nullptr) {
     SDL_GL_MakeCurrent(WindowHandle, nullptr);
     SDL_GL_DeleteContext(RenderContext);

@@ -4,7 +4,7 @@
 // ~/.local/share/kelto), holding score.txt and "picture", a symbolic link to the installed
 // pictures. The installation is found from the executable's own place, so it may be moved: the
 // next start points the link at the new place.
-#include "SdlPlatform.h"
+#include "platform/PlatformLayer.h"
 
 #include <SDL.h>
 #include <pwd.h>
@@ -81,7 +81,7 @@ bool LinkPictures(const std::string& Pictures, std::string& ErrorText) {
 
 } // namespace
 
-bool TSdlPlatform::EnterInstalledRunFolder(bool& Moved, std::string& ErrorText) {
+bool TPlatformLayer::EnterInstalledRunFolder(bool& Moved, std::string& ErrorText) {
   Moved = false;
   char* Base = SDL_GetBasePath();
   if (Base == nullptr) {

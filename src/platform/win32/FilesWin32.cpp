@@ -19,7 +19,7 @@ std::string Reason(const std::string& Name, DWORD Error) {
 
 } // namespace
 
-bool TWin32Platform::ReplaceFileContents(const std::string& FileName, std::string_view Contents,
+bool TPlatformLayer::ReplaceFileContents(const std::string& FileName, std::string_view Contents,
                                          std::string& ErrorText) {
   // MoveFileEx would refuse a read-only target only after all the work; say so at once.
   const DWORD Attributes = GetFileAttributesA(FileName.c_str());

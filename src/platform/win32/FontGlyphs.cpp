@@ -28,7 +28,7 @@ void RecordBlankGlyphs(std::uint32_t Base, std::int32_t Count) {
 
 } // namespace
 
-void TWin32Platform::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
+void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
   // An 18-pixel character height of Courier New in code page 1251, so bytes 0xC0 to 0xFF are
   // Cyrillic letters. The lists hold the glyphs' bitmaps themselves, so the font is needed only
   // while they are recorded.

@@ -233,8 +233,8 @@ LRESULT CALLBACK GameWindowProc(HWND Window, UINT Message, WPARAM wParam, LPARAM
   return WindowProc(Window, Message, wParam, lParam);
 }
 
-TPlatform& PlatformLayer() {
-  static TWin32Platform Layer;
+TPlatformLayer& PlatformLayer() {
+  static TPlatformLayer Layer;
   return Layer;
 }
 
@@ -255,29 +255,34 @@ std::string SystemErrorText(DWORD Error) {
   return Reason.empty() ? "error " + std::to_string(Error) : Reason;
 }
 
-TMessagePump& TWin32Platform::MessagePump() {
+TMessagePump& TPlatformLayer::MessagePump() {
   static TTimerResolution Resolution;
   return Pump;
 }
 
-TLResult TWin32Platform::DefaultWindowProc(TWindowHandle Window, std::uint32_t Message,
+TLResult TPlatformLayer::DefaultWindowProc(TWindowHandle Window, std::uint32_t Message,
                                            TWParam wParam, TLParam lParam) {
   return DefWindowProcA(static_cast<HWND>(Window), Message, wParam, lParam);
 }
 
-void TWin32Platform::SetFullscreen(bool On) {
+void TPlatformLayer::SetFullscreen(bool On) {
   SwitchFullscreen(On);
 }
 
-void TWin32Platform::PostQuitMessage(int ExitCode) {
+void TPlatformLayer::PostQuitMessage(int ExitCode) {
   ::PostQuitMessage(ExitCode);
 }
 
-void TWin32Platform::ShowErrorBox(const std::string& Text) {
+void TPlatformLayer::ShowErrorBox(const std::string& Text) {
   MessageBoxA(nullptr, Text.c_str(), "Error", MB_ICONERROR);
 }
 
-bool TWin32Platform::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
+// The game runs from the folder its zip was unpacked into, which holds its pictures and scores.
+bool TPlatformLayer::EnterInstalledRunFolder(bool& Moved, std::string& ErrorText) {
+  return TPlatform::EnterInstalledRunFolder(Moved, ErrorText);
+}
+
+bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   const HINSTANCE Instance = ModuleInstance();
 
   WNDCLASSEXA WindowClass{};
@@ -357,15 +362,15 @@ bool TWin32Platform::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   return true;
 }
 
-void TWin32Platform::SwapWindowBuffers() {
+void TPlatformLayer::SwapWindowBuffers() {
   SwapBuffers(DeviceContext);
 }
 
-bool TWin32Platform::HasCurrentContext() {
+bool TPlatformLayer::HasCurrentContext() {
   return wglGetCurrentContext() != nullptr;
 }
 
-void TWin32Platform::DestroyGameWindow() {
+void TPlatformLayer::DestroyGameWindow() {
   if (RenderContext != nullptr) {
     wglMakeCurrent(DeviceContext, nullptr);
     wglDeleteContext(RenderContext);

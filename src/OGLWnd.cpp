@@ -105,6 +105,14 @@ TLParam SizeForWindowProc(bool Fullscreen, TLParam RealSize) {
   return MakeLParam(ViewWidth, ViewHeight);
 }
 
+void StartUpInShownWindow(bool Fullscreen, TLParam Shown) {
+  const TLParam Size = SizeForWindowProc(Fullscreen, Shown);
+  ResizeView(LowWord(Size), HighWord(Size));
+  if (OnStartUp != nullptr) {
+    OnStartUp();
+  }
+}
+
 TLParam PointerForWindowProc(TLParam RealPosition) {
   if (OutputWidth == 0) {
     return RealPosition;

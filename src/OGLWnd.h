@@ -56,6 +56,10 @@ void SetScaledOutput(std::int32_t OutputWidth, std::int32_t OutputHeight);
 TLParam SizeForWindowProc(bool Fullscreen, TLParam RealSize);
 TLParam PointerForWindowProc(TLParam RealPosition);
 
+// The last step of a window's creation, once it is shown with its context current: sets the
+// projection for the area it shows (Shown, in real pixels) and runs OnStartUp.
+void StartUpInShownWindow(bool Fullscreen, TLParam Shown);
+
 TLResult WindowProc(TWindowHandle Window, std::uint32_t Message, TWParam wParam, TLParam lParam);
 
 // Creates the window, runs the paced loop until Done, tears the window down. Returns false

@@ -240,13 +240,17 @@ bool ApplyPixelFormat(std::uint8_t Bits) {
   return false;
 }
 
-// Undoes a creation that stopped half-way, so that a failed start leaves nothing set up.
-void ReleaseWindow() {
+void ReleaseContext() {
   if (RenderContext != nullptr) {
     SDL_GL_MakeCurrent(WindowHandle, nullptr);
     SDL_GL_DeleteContext(RenderContext);
     RenderContext = nullptr;
   }
+}
+
+// Undoes a creation that stopped half-way, so that a failed start leaves nothing set up.
+void ReleaseWindow() {
+  ReleaseContext();
   if (WindowHandle != nullptr) {
     SDL_DestroyWindow(WindowHandle);
     WindowHandle = nullptr;
@@ -332,17 +336,13 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
     Fullscreen = false;
     SwitchFullscreen(true);
   }
+  // Pads are welcome but not needed: without the subsystem the game simply has none.
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   // Showing the window sends no size message here, so the projection is set now.
   int ShownWidth = Width;
   int ShownHeight = Height;
   SDL_GetWindowSize(WindowHandle, &ShownWidth, &ShownHeight);
-  const TLParam Size = SizeForWindowProc(Fullscreen, MakeLParam(ShownWidth, ShownHeight));
-  ResizeView(LowWord(Size), HighWord(Size));
-  // Pads are welcome but not needed: without the subsystem the game simply has none.
-  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
-  if (OnStartUp != nullptr) {
-    OnStartUp();
-  }
+  StartUpInShownWindow(Fullscreen, MakeLParam(ShownWidth, ShownHeight));
   return true;
 }
 
@@ -355,11 +355,7 @@ bool TPlatformLayer::HasCurrentContext() {
 }
 
 void TPlatformLayer::DestroyGameWindow() {
-  if (RenderContext != nullptr) {
-    SDL_GL_MakeCurrent(WindowHandle, nullptr);
-    SDL_GL_DeleteContext(RenderContext);
-    RenderContext = nullptr;
-  }
+  ReleaseContext();
   // SDL has no destroy message of its own: the window procedure hears it here, with the context
   // already gone, as on Windows.
   if (WindowHandle != nullptr) {

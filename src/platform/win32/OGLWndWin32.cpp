@@ -170,8 +170,7 @@ bool ApplyPixelFormat(std::uint8_t Bits) {
   return true;
 }
 
-// Undoes a creation that stopped half-way, so that a failed start leaves nothing set up.
-void ReleaseWindow() {
+void ReleaseContext() {
   if (RenderContext != nullptr) {
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(RenderContext);
@@ -181,6 +180,11 @@ void ReleaseWindow() {
     ReleaseDC(WindowHandle, DeviceContext);
     DeviceContext = nullptr;
   }
+}
+
+// Undoes a creation that stopped half-way, so that a failed start leaves nothing set up.
+void ReleaseWindow() {
+  ReleaseContext();
   if (WindowHandle != nullptr) {
     DestroyWindow(WindowHandle);
     WindowHandle = nullptr;
@@ -353,12 +357,7 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   const TLParam Shown = GetClientRect(WindowHandle, &Client)
                             ? MakeLParam(Client.right - Client.left, Client.bottom - Client.top)
                             : MakeLParam(Width, Height);
-  const TLParam Size = SizeForWindowProc(Fullscreen, Shown);
-  ResizeView(LowWord(Size), HighWord(Size));
-
-  if (OnStartUp != nullptr) {
-    OnStartUp();
-  }
+  StartUpInShownWindow(Fullscreen, Shown);
   return true;
 }
 
@@ -371,15 +370,7 @@ bool TPlatformLayer::HasCurrentContext() {
 }
 
 void TPlatformLayer::DestroyGameWindow() {
-  if (RenderContext != nullptr) {
-    wglMakeCurrent(DeviceContext, nullptr);
-    wglDeleteContext(RenderContext);
-    RenderContext = nullptr;
-  }
-  if (DeviceContext != nullptr) {
-    ReleaseDC(WindowHandle, DeviceContext);
-    DeviceContext = nullptr;
-  }
+  ReleaseContext();
   if (WindowHandle != nullptr) {
     // WM_DESTROY reaches WindowProc inside this call, which runs the shutdown procedure.
     if (!DestroyWindow(WindowHandle)) {

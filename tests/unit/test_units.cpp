@@ -54,36 +54,30 @@ TEST_F(UnitsTest, PlayerShotAndChargeRulesWithSixteenBitCounters) {
   EXPECT_EQ(All<TTimeField>().size(), 3u) << "one field per release";
 }
 
-TEST_F(UnitsTest, PlayerFiresEveryTwentyFirstTickBeforeWalking) {
-  MouseLeft = Keys[KeyDown] = true;
+// The walk probes the one point 32 pixels ahead: from x 225 on row 1 the player stops at 93
+// going left (96 - 32 is still floor, 93 - 32 is not) and at 288 going right. The shot counter
+// passes 20 on ticks 21, 42 and 63, and each bullet starts where the player stood.
+TEST_F(UnitsTest, PlayerFiresEveryTwentyFirstTickBeforeWalkingAndStopsAtWalls) {
+  Player->Pos = MakeVector(225, 96, 1);
+  MouseLeft = Keys[KeyLeft] = true;
   for (int Tick = 1; Tick <= 63; ++Tick) {
     Player->Update();
   }
-  // The counter passes 20 on ticks 21, 42 and 63; each bullet starts where the player stood.
   std::vector<float> ShotFrom;
   for (const TBullet* Bullet : All<TBullet>()) {
-    ShotFrom.push_back(Bullet->Pos.y);
+    ShotFrom.push_back(Bullet->Pos.x);
   }
-  EXPECT_EQ(ShotFrom, (std::vector<float>{128 + 3 * 20, 128 + 3 * 41, 128 + 3 * 62}));
+  EXPECT_EQ(ShotFrom, (std::vector<float>{225 - 3 * 20, 225 - 3 * 41, 93}));
+  MouseLeft = Keys[KeyLeft] = false;
+  Keys[KeyRight] = true;
+  for (int Tick = 0; Tick < 80; ++Tick) {
+    Player->Update();
+  }
+  EXPECT_EQ(Player->Pos.x, 288);
 }
 
-// The walk probes the one point 32 pixels ahead: from x 225 on row 1 the player stops at 93
-// going left (96 - 32 is still floor, 93 - 32 is not) and at 288 going right.
-TEST_F(UnitsTest, WalkStopsWhereThePointThirtyTwoPixelsAheadIsWall) {
-  for (const auto& [Key, StopX] : {std::pair{&KeyLeft, 93.0f}, std::pair{&KeyRight, 288.0f}}) {
-    Player->Pos = MakeVector(225, 96, 1);
-    Keys[*Key] = true;
-    for (int Tick = 0; Tick < 80; ++Tick) {
-      Player->Update();
-    }
-    Keys[*Key] = false;
-    EXPECT_EQ(Player->Pos.x, StopX);
-  }
-}
-
-// An offset of length 0 has no direction: the player's shots and fields keep its last aim, and
-// an enemy under the player keeps its facing and fires a shot without direction.
-TEST_F(UnitsTest, AZeroOffsetKeepsTheLastAim) {
+// With the mouse on the centre there is no direction: shots and fields keep the last aim.
+TEST_F(UnitsTest, MouseOnTheCentreKeepsThePlayersAimForShotsAndFields) {
   MouseX = 403;
   MouseY = 304;
   Player->Update();
@@ -98,15 +92,6 @@ TEST_F(UnitsTest, AZeroOffsetKeepsTheLastAim) {
     EXPECT_EQ(std::tuple(Unit->Angle, Unit->Dir.x, Unit->Dir.y),
               std::tuple(Aimed.Angle, Aimed.Dir.x, Aimed.Dir.y));
   }
-  auto* Under = new TEnemy(MakeVector(224, 128, 1));
-  Under->Setup();
-  Under->Angle = 1.25f;
-  Under->ShotTicks = 40;
-  Under->TimeFactor = 1;
-  Under->Update();
-  const TBullet* Shot = All<TBullet>().back();
-  EXPECT_EQ(std::tuple(Under->Angle, Shot->Angle, Shot->Dir.x, Shot->Dir.y),
-            std::tuple(1.25f, 1.25f, 0.0f, 0.0f));
 }
 
 TEST_F(UnitsTest, BulletMovesTenPixelsTimesItsFactorAndLivesHundredTicks) {
@@ -130,19 +115,29 @@ TEST_F(UnitsTest, BulletMovesTenPixelsTimesItsFactorAndLivesHundredTicks) {
   EXPECT_TRUE(Bullet->Dead);
 }
 
+// The player at (224, 128): an enemy at y 528 is 400 away, at 527 399 away and aims up (pi). One
+// right under the player has no direction to aim in: it keeps its facing, its shot gets none.
 TEST_F(UnitsTest, EnemyFiresStrictlyWithin400WithAnEightBitCounterAndNeverInAField) {
-  // The player at (224, 128): an enemy at y 528 is 400 away, at 527 399 away.
-  for (const auto& [y, Ticks, Factor, Fires] :
-       {std::tuple{528.0f, 50, 1.0f, false}, std::tuple{527.0f, 50, 1.0f, true},
-        std::tuple{527.0f, 126, 0.09f, false}, std::tuple{527.0f, 127, 0.02f, false}}) {
+  for (const auto& [y, Ticks, Factor, Angle] :
+       {std::tuple{528.0f, 50, 1.0f, -1.0f},
+        std::tuple{527.0f, 50, 1.0f, std::numbers::pi_v<float>},
+        std::tuple{527.0f, 126, 0.09f, -1.0f}, std::tuple{527.0f, 127, 0.02f, -1.0f},
+        std::tuple{128.0f, 50, 1.0f, 1.25f}}) {
     auto* Gunner = new TEnemy(MakeVector(224, y, 1));
     Gunner->Setup();
+    Gunner->Angle = 1.25f;
     Gunner->ShotTicks = static_cast<std::int8_t>(Ticks);
     Gunner->TimeFactor = Factor;
+    const bool Fires = Angle >= 0;
     const std::size_t Before = All<TBullet>().size();
     Gunner->Update();
-    EXPECT_EQ(All<TBullet>().size() - Before, Fires ? 1u : 0u) << y << " " << Ticks;
+    ASSERT_EQ(All<TBullet>().size() - Before, Fires ? 1u : 0u) << y << " " << Ticks;
     EXPECT_EQ(Gunner->ShotTicks, Fires ? 0 : static_cast<std::int8_t>(Ticks + 1));
+    if (Fires) {
+      const TBullet* Shot = All<TBullet>().back();
+      EXPECT_EQ(std::tuple(Gunner->Angle, Shot->Angle, Shot->Dir.x, Shot->Dir.y),
+                std::tuple(Angle, Angle, 0.0f, y == 128 ? 0.0f : -1.0f));
+    }
   }
 }
 

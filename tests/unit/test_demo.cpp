@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -18,10 +19,7 @@ std::string FileText(const std::string& Name) {
 TEST(Demo, RecordingReplacesTheFileAtTheFirstStepAndWritesAsItGoes) {
   const std::string Name = testing::TempDir() + "kelto_recorded.demo";
   std::ofstream(Name) << "an older demo\n";
-  TReplayInput Input;
-  Input.MouseX = 1;
-  Input.MouseY = 65535;
-  Input.MouseLeft = true;
+  TReplayInput Input{1, 65535, true};
   Input.Keys[VK_ESCAPE] = Input.Keys[87] = true;
   TDemoRecorder Recorder(Name);
   EXPECT_EQ(FileText(Name), "an older demo\n") << "replaced before anything was played";
@@ -29,10 +27,10 @@ TEST(Demo, RecordingReplacesTheFileAtTheFirstStepAndWritesAsItGoes) {
   Recorder.Record(Input, 0xFFFFFF00u);
   EXPECT_EQ(FileText(Name), First);
   // Half a second later, across the wrap of the millisecond counter, the lines are out.
-  Recorder.Record(TReplayInput{}, 0x000000F0u);
-  Recorder.Record(TReplayInput{}, 0x000000F4u);
+  Recorder.Record({}, 0x000000F0u);
+  Recorder.Record({}, 0x000000F4u);
   EXPECT_EQ(FileText(Name), First + Idle + Idle);
-  Recorder.Record(TReplayInput{}, 0x000000F5u);
+  Recorder.Record({}, 0x000000F5u);
   Recorder.Close();
   EXPECT_EQ(FileText(Name), First + Idle + Idle + Idle);
 }
@@ -41,7 +39,7 @@ TEST(Demo, AWriteFailureIsReportedOnceAndTheGameGoesOn) {
   testing::internal::CaptureStderr();
   TDemoRecorder Recorder("/dev/full");
   for (std::uint32_t Now = 0; Now < 3000; Now += 100) {
-    Recorder.Record(TReplayInput{}, Now);
+    Recorder.Record({}, Now);
   }
   Recorder.Close();
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -71,9 +69,6 @@ TEST_F(WorldTest, APlayedStepLeavesThePlayersOwnInputAsItWas) {
   WorldStep();
   AfterDemoStep();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "demo: 1 ticks, score 0\n");
-  EXPECT_FALSE(Keys[87]);
-  EXPECT_TRUE(Keys[65]);
-  EXPECT_FALSE(MouseLeft);
-  EXPECT_EQ(MouseX, 7);
+  EXPECT_EQ(std::tuple(Keys[87], Keys[65], MouseLeft, MouseX), std::tuple(false, true, false, 7));
   EXPECT_FALSE(BeforeDemoStep(false)) << "the demo has ended: the world stands still";
 }

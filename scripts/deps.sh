@@ -3,9 +3,10 @@
 # Usage: scripts/deps.sh build|test|wine
 set -euo pipefail
 
+# libopengl-dev: the core links OpenGL without GLX (and so without X11).
 # zlib1g-dev: the picture generator packs the icon's PNG files. gzip: manual pages, changelog.
-build_packages=(cmake make g++ pkg-config libsdl2-dev libgl-dev libfreetype-dev libfontconfig-dev
-  libx11-dev fonts-liberation zlib1g-dev gzip)
+build_packages=(cmake make g++ pkg-config libsdl2-dev libgl-dev libopengl-dev libfreetype-dev
+  libfontconfig-dev libx11-dev fonts-liberation zlib1g-dev gzip)
 # xfonts-base: the fonts of SDL's message boxes on a bare X server.
 # The package test: dpkg-dev (dpkg-shlibdeps) and file for cpack, and the checkers of the package,
 # its desktop entry, AppStream metadata and manual pages.

@@ -1,14 +1,14 @@
 #include "GlContext.h"
 
 #include "OGLWnd.h"
+#include "game/scenes/Scenes.h"
 #include "platform/sdl/SdlPlatform.h"
 
-#include "GlApi.h"
 #include <SDL.h>
-#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -21,34 +21,17 @@ SDL_GLContext TestContext;
 
 } // namespace
 
-TRgba ReadPixel(int x, int y) {
-  TRgba Pixel{};
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &Pixel);
-  return Pixel;
-}
-
-std::vector<TRgba> ReadScreen() {
-  std::vector<TRgba> Bottom(800 * 600);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, Bottom.data());
-  std::vector<TRgba> Top(800 * 600);
-  for (int y = 0; y < 600; ++y) {
-    std::memcpy(&Top[y * 800], &Bottom[(599 - y) * 800], 800 * sizeof(TRgba));
-  }
-  return Top;
-}
-
 void ResetFrame() {
   ResizeView(800, 600);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
-
-TPlatform& QuietPlatform() {
-  return Quiet;
+  SetFixedDrawingState();
+  glEnable(GL_DEPTH_TEST);
+  // Glyphs are textured: with no picture bound they keep the current colour.
+  glBindTexture(GL_TEXTURE_2D, 0);
+  if (FontBase == 0 || !glIsList(FontBase + 'H')) {
+    BuildFont();
+  }
 }
 
 void MakeFixtureCurrent() {
@@ -58,14 +41,11 @@ void MakeFixtureCurrent() {
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   InstallPlatform(&Quiet);
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "no display: %s\n", SDL_GetError());
-    return 1;
-  }
   // These tests are about real X11 drawing; an offscreen fallback would prove nothing.
-  const char* Driver = SDL_GetCurrentVideoDriver();
-  if (Driver == nullptr || std::strcmp(Driver, "x11") != 0) {
-    std::fprintf(stderr, "expected the x11 video driver, got %s\n", Driver ? Driver : "none");
+  const char* Driver = SDL_Init(SDL_INIT_VIDEO) == 0 ? SDL_GetCurrentVideoDriver() : nullptr;
+  if (Driver == nullptr || std::string(Driver) != "x11") {
+    std::fprintf(stderr, "no X11 display (driver %s): %s\n", Driver ? Driver : "none",
+                 SDL_GetError());
     return 1;
   }
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -78,9 +58,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   ResetFrame();
+  const auto Folder =
+      std::filesystem::temp_directory_path() / ("kelto-gl-" + std::to_string(getpid()));
+  std::filesystem::create_directory(Folder);
+  std::filesystem::current_path(Folder);
   const int Result = RUN_ALL_TESTS();
-  SDL_GL_DeleteContext(TestContext);
-  SDL_DestroyWindow(TestWindow);
-  SDL_Quit();
+  std::filesystem::remove_all(Folder);
   return Result;
 }

@@ -1,23 +1,64 @@
-// A real OpenGL context for drawing tests: a hidden 800 x 600 SDL window on the X display the
-// test runs under, with the game's window projection.
+// A real OpenGL context for the drawing tests: a hidden 800 x 600 SDL window on the X display they
+// run under, with the game's window projection. The binary's main installs the SDL layer without
+// its error box, so nothing waits for a click, and runs the tests in a fresh folder of their own.
 #pragma once
 
-#include "Platform.h"
+#include "FontUnit.h"
+#include "GlApi.h"
+#include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
+
+// A black frame at the window projection in start-up's drawing state, with the depth test on (as
+// every printed text leaves it), no picture bound and the font's lists built.
+void ResetFrame();
+// Makes the fixture's own context current again (after a test ran a window of its own).
+void MakeFixtureCurrent();
 
 struct TRgba {
   std::uint8_t r, g, b, a;
 };
 
-// Reads the back buffer (before any swap), top row first, at window pixel (x, y) counted from
-// the top-left corner.
-TRgba ReadPixel(int x, int y);
-std::vector<TRgba> ReadScreen();
-// Clears to black with the depth buffer, resets matrices to the window projection.
-void ResetFrame();
-// The SDL layer without its error box, installed for every test here: nothing waits for a click.
-TPlatform& QuietPlatform();
-// Makes the fixture's own context current again (after a test ran a window of its own).
-void MakeFixtureCurrent();
+// The back buffer before any swap, at window pixels counted from the top-left corner.
+struct TScreen {
+  std::vector<TRgba> Pixels = std::vector<TRgba>(800 * 600); // bottom row first, as OpenGL reads
+  TRgba At(int x, int y) const { return Pixels[static_cast<std::size_t>((599 - y) * 800 + x)]; }
+};
+
+inline TScreen ReadScreen() {
+  TScreen Screen;
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, Screen.Pixels.data());
+  return Screen;
+}
+
+// A cleared frame with Text printed alone in white.
+inline TScreen Printed(int x, int y, const std::string& Text) {
+  ResetFrame();
+  glColor3f(1, 1, 1);
+  PrintText(x, y, Text);
+  return ReadScreen();
+}
+
+// The pixels of a rectangle (bounds included) that differ from Base, or from black without one:
+// how many, and the columns and lowest row they reach.
+struct TInk {
+  int Left = 800, Right = -1, Bottom = -1, Count = 0;
+};
+inline TInk InkIn(const TScreen& Screen, int Left = 0, int Top = 0, int Right = 799,
+                  int Bottom = 599, const TScreen* Base = nullptr) {
+  TInk Ink;
+  for (int y = Top; y <= Bottom; ++y) {
+    for (int x = Left; x <= Right; ++x) {
+      const TRgba P = Screen.At(x, y), B = Base ? Base->At(x, y) : TRgba{};
+      if (P.r != B.r || P.g != B.g || P.b != B.b) {
+        Ink = {std::min(Ink.Left, x), std::max(Ink.Right, x), y, Ink.Count + 1};
+      }
+    }
+  }
+  return Ink;
+}

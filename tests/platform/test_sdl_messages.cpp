@@ -54,15 +54,12 @@ TEST(SdlTranslation, KeysGetTheirVirtualKeyCodesAndAltMakesSystemKeys) {
 }
 
 TEST(SdlTranslation, MouseAndWindowEvents) {
-  SDL_Event Motion{};
-  Motion.type = SDL_MOUSEMOTION;
-  Motion.motion.x = -2;
-  Motion.motion.y = 599;
+  SDL_Event Motion{}, Press{}, Quit{SDL_QUIT};
+  Motion.motion = {SDL_MOUSEMOTION, 0, 0, 0, 0, -2, 599, 0, 0};
   TMessage Message = Translate(Motion);
   EXPECT_EQ(Message.Code, WM_MOUSEMOVE);
   EXPECT_EQ(Message.lParam, (599 << 16) | 65534);
 
-  SDL_Event Press{};
   Press.type = SDL_MOUSEBUTTONDOWN;
   Press.button.button = SDL_BUTTON_RIGHT;
   EXPECT_EQ(Translate(Press).Code, WM_RBUTTONDOWN);
@@ -79,7 +76,5 @@ TEST(SdlTranslation, MouseAndWindowEvents) {
   EXPECT_EQ(Message.lParam, (700 << 16) | 1024);
   EXPECT_EQ(Translate(WindowEvent(SDL_WINDOWEVENT_MINIMIZED)).lParam, 0);
   EXPECT_EQ(Translate(WindowEvent(SDL_WINDOWEVENT_CLOSE)).Code, WM_CLOSE);
-  SDL_Event Quit{};
-  Quit.type = SDL_QUIT;
   EXPECT_EQ(Translate(Quit).Code, WM_QUIT);
 }

@@ -1,25 +1,23 @@
-// A virtual pad plays the real game (start-up, scenes and the paced loop in a real window, as the
-// frame benchmark runs them): it presses the menu's buttons, walks, aims, fires and throws.
+// The real game in a real window and loop, as the frame benchmark runs it: what start-up and
+// shutdown find, a virtual pad that plays, a set-up that fails half-way, and the size messages.
 #include "GlContext.h"
 #include "OGLWnd.h"
+#include "Platform.h"
 #include "game/model/Registry.h"
 #include "game/scenes/Scenes.h"
 #include "game/units/Units.h"
 
-#include "FontUnit.h"
-#include "GlApi.h"
 #include <SDL.h>
-#include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 
 namespace {
 
 SDL_Joystick* Pad;
-int Frames, Phase, Ticks;
+int Frames, Phase, Ticks, ShutDowns;
 float View[2]; // the camera's x before and after the walk
-bool BulletFlew, FieldThrown;
+bool BulletFlew, FieldThrown, StartUpHadContext, StartUpWindowShown, ShutDownHadContext = true;
+GLint StartUpViewport[4];
 
 void Axis(SDL_GameControllerAxis Which, float Value) {
   SDL_JoystickSetVirtualAxis(Pad, Which, static_cast<Sint16>(Value * 32767));
@@ -33,6 +31,9 @@ bool PointAt(float x, float y) { // with the left stick, 10 px a frame at most; 
 }
 
 void PadStartUp() {
+  StartUpHadContext = Platform().HasCurrentContext();
+  StartUpWindowShown = (SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_SHOWN) != 0;
+  glGetIntegerv(GL_VIEWPORT, StartUpViewport);
   StartUp();
   Pad = SDL_JoystickOpen(SDL_JoystickAttachVirtual(
       SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0));
@@ -70,23 +71,60 @@ void PadFrame() {
   Done |= ++Frames > 2000; // a pad that does nothing ends the run too
 }
 
+void PadShutDown() {
+  ++ShutDowns;
+  ShutDownHadContext = Platform().HasCurrentContext();
+  ShutDown();
+}
+
 } // namespace
 
-TEST(GamepadGame, AVirtualPadPressesButtonsWalksAimsFiresAndThrows) {
-  const std::filesystem::path OldDir = std::filesystem::current_path();
-  std::string Dir = (std::filesystem::temp_directory_path() / "kelto-pad-XXXXXX").string();
-  ASSERT_NE(mkdtemp(Dir.data()), nullptr);
-  std::filesystem::current_path(Dir); // for the score file
+TEST(GameWindow, AVirtualPadPlaysTheGameBetweenStartUpAndShutDown) {
   ResetGameFlow();
   ResetWindowState();
-  const bool Ran = RunMainLoop(PadStartUp, PadFrame, ShutDown);
+  const bool Ran = RunMainLoop(PadStartUp, PadFrame, PadShutDown);
   FontBase = 0; // the font went with the game's context
   MakeFixtureCurrent();
-  std::filesystem::current_path(OldDir);
-  std::filesystem::remove_all(Dir);
   ASSERT_TRUE(Ran);
+  EXPECT_TRUE(StartUpHadContext);
+  EXPECT_TRUE(StartUpWindowShown);
+  EXPECT_EQ(StartUpViewport[2], 800) << "the window projection is set before start-up";
+  EXPECT_EQ(StartUpViewport[3], 600);
   EXPECT_EQ(CurrentScene, ExitScene) << "A on \"Играть\", Start back to the menu, A on \"Exit\"";
   EXPECT_LT(View[1], View[0] - 50) << "the view moved with the walk";
   EXPECT_TRUE(BulletFlew) << "a bullet of the player's, aimed down by the right stick";
   EXPECT_TRUE(FieldThrown);
+  EXPECT_EQ(ShutDowns, 1);
+  EXPECT_FALSE(ShutDownHadContext) << "shutdown runs after the context is released";
+}
+
+// A set-up that fails half-way (the context: there is no OpenGL 99) leaves no window behind.
+TEST(GameWindow, FailedSetUpReleasesWhatItMade) {
+  const auto Windows = [] {
+    int Count = 0;
+    for (Uint32 Id = 1; Id < 100; ++Id) {
+      Count += SDL_GetWindowFromID(Id) != nullptr;
+    }
+    return Count;
+  };
+  const int Before = Windows();
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 99);
+  EXPECT_FALSE(RunMainLoop([] {}, [] {}, [] {}));
+  SDL_GL_ResetAttributes();
+  MakeFixtureCurrent();
+  EXPECT_EQ(Windows(), Before);
+}
+
+// One unit per pixel at any size; a zero height gives a one-pixel-high view, not a degenerate one.
+TEST(GameWindow, SizeMessagesSetTheViewAndAZeroHeightGivesOnePixel) {
+  WindowProc(nullptr, WM_SIZE, 0, MakeLParam(1024, 0));
+  GLint Viewport[4];
+  GLfloat Projection[16];
+  glGetIntegerv(GL_VIEWPORT, Viewport);
+  glGetFloatv(GL_PROJECTION_MATRIX, Projection);
+  EXPECT_EQ(Viewport[2], 1024);
+  EXPECT_EQ(Viewport[3], 1);
+  EXPECT_FLOAT_EQ(Projection[0], 2.0f / 1024);
+  EXPECT_FLOAT_EQ(Projection[5], -2.0f);
+  ResetFrame();
 }

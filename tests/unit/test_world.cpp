@@ -1,0 +1,203 @@
+// The world: the wall map, the unit registry, the step's collision pass, a new game, the end of a
+// game, and bad lines in a replay script.
+#include "WorldFixture.h"
+#include "game/replay/Replay.h"
+
+#include <cmath>
+#include <numeric>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <utility>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+Strings Log;
+
+// Logs its updates, its collisions ("receiver>other") and its destruction.
+struct TProbe : TUnit {
+  TProbe(std::string Id, const TVector& At, const TVector& Extent)
+      : TUnit(At, Extent, TVector{0, 0, 0}), Name(std::move(Id)) {}
+  ~TProbe() override { Log.push_back("free " + Name); }
+  void Update() override {
+    Log.push_back("update " + Name);
+    if (std::exchange(Spawns, false)) {
+      AddUnit(new TProbe("new", Pos, Size));
+    }
+  }
+  void Collide(TUnit& Other) override {
+    Log.push_back(Name + ">" + static_cast<TProbe&>(Other).Name);
+    Other.Dead = Other.Dead || Marks;
+  }
+  std::string Name;
+  bool Spawns = false; // adds a unit where it stands in its next update
+  bool Marks = false;  // marks every unit it meets dead
+};
+
+TProbe* AddProbe(const std::string& Name, TVector At, TVector Size = {10, 10, 0}) {
+  auto* Probe = new TProbe(Name, At, Size);
+  AddUnit(Probe);
+  return Probe;
+}
+
+using Registry = WorldTest;
+using Level = WorldTest;
+
+TEST(Passable, RoundsHalfToEvenDividesTruncatingAndWallsOffTheOutside) {
+  EXPECT_EQ(std::accumulate(MapGrid.begin(), MapGrid.end(), 0), 204);
+  const float Inf = INFINITY, NaN = std::nanf("");
+  // Halves to even: 319.5 is column 5 (wall), 318.5 column 4; x picks the column; rows end at
+  // 1151; far and undefined points are wall.
+  const std::tuple<float, float, bool> Points[] = {
+      {224, 128, true},   {63.4f, 100, false},  {64, 100, true},     {63.6f, 100, true},
+      {63.5f, 100, true}, {319.5f, 160, false}, {318.5f, 160, true}, {640, 128, true},
+      {128, 640, false},  {1300, 1000, true},   {1300, 1200, false}, {1408, 128, false},
+      {-64, 128, false},  {224, -64, false},    {1e9f, 128, false},  {224, -1e30f, false},
+      {Inf, 128, false},  {224, -Inf, false},   {NaN, 128, false},   {224, NaN, false}};
+  for (const auto& [x, y, Floor] : Points) {
+    EXPECT_EQ(Passable(x, y), Floor) << x << " " << y;
+  }
+}
+
+TEST_F(Registry, GrowsByHundredSlotsAndReusesTheLowestEmptySlot) {
+  Log.clear(); // the previous test's teardown
+  for (int i = 0; i < 100; ++i) {
+    AddProbe("p" + std::to_string(i), {20.0f * i, 0, 1});
+    EXPECT_EQ(Units.size(), 100u);
+  }
+  // A 101st unit added in the step grows the array; at slot 100, beyond the step's slots, it is
+  // neither updated nor collided before the next step.
+  static_cast<TProbe*>(Units[0])->Spawns = true;
+  WorldStep();
+  ASSERT_EQ(Units.size(), 200u);
+  EXPECT_EQ(static_cast<TProbe*>(Units[100])->Name, "new");
+  EXPECT_EQ(std::exchange(Log, {}).size(), 100u);
+  WorldStep();
+  EXPECT_EQ(std::tuple(UnitSlots, Log.size(), Log.back()), std::tuple(200, 102u, "p0>new"));
+  Log.clear();
+  RemoveUnit(3);
+  RemoveUnit(3); // empty already: nothing happens
+  EXPECT_EQ(Log, Strings{"free p3"});
+  EXPECT_EQ(UnitCount, 100);
+  EXPECT_EQ(Units[3], AddProbe("reused", {0, 0, 1}));
+}
+
+TEST_F(Registry, PassOrderSlotZeroAndTheLastFrameOfAMarkedUnit) {
+  // p0, p1 and p2 overlap one another; far touches nobody; p1 marks what it meets dead.
+  AddProbe("p0", {0, 0, 1});
+  AddProbe("p1", {5, 0, 1})->Marks = true;
+  AddProbe("p2", {0, 5, 1});
+  AddProbe("far", {500, 500, 1});
+  Log.clear();
+  WorldStep();
+  // Lower receiver first; slot 0 is never the other unit; marked p2 still collides.
+  EXPECT_EQ(std::exchange(Log, {}), (Strings{"update p0", "update p1", "update p2", "update far",
+                                             "p0>p1", "p0>p2", "p1>p2", "p2>p1"}));
+  // Still registered for this frame's draw, updated once more, then freed before the pass.
+  ASSERT_NE(Units[2], nullptr);
+  EXPECT_TRUE(Units[2]->Dead);
+  WorldStep();
+  EXPECT_EQ(Log,
+            (Strings{"update p0", "update p1", "update p2", "free p2", "update far", "p0>p1"}));
+}
+
+TEST_F(Registry, TouchingBoxesOverlapHalfSizesAreRoundedToFloatAndThePassAgrees) {
+  const float NaN = std::nanf("");
+  const TVector A{100, 100, 1}, S64{64, 64, 0}, S48{48, 48, 0}, One{1, 1, 0}, Tiny{0x1p-24f, 1, 0};
+  // 64 and 48 wide, 56 apart they touch, 57 apart not; z is ignored; NaN never overlaps.
+  // (1 + 2^-24) / 2 is stored as 0.5; 2^24 + 3, which a float cannot hold, is compared exactly.
+  // clang-format off
+  const std::tuple<TVector, TVector, TVector, TVector, bool> Cases[] = {
+      {A, {156, 100, 7}, S64, S48, true}, {A, {157, 100, 7}, S64, S48, false},
+      {A, {44, 44, 7}, S64, S48, true}, {A, {100, 43, 7}, S64, S48, false},
+      {A, {NaN, 100, 7}, S64, S48, false}, {A, A, {NaN, 64, 0}, S48, false},
+      {{-0.25f, 0, 0}, {0.25f, 0, 0}, One, Tiny, true},
+      {{-0.25f, 0, 0}, {0.25f + 0x1p-25f, 0, 0}, One, Tiny, false},
+      {{0x1p24f + 2, 0, 0}, {0x1p24f + 4, 0, 0}, One, One, false},
+      {{1e7f, -5e4f, 0}, {1e7f + 60, -5e4f + 30, 0}, {80, 20, 0}, {40, 40, 0}, true}};
+  // clang-format on
+  for (const auto& [PA, PB, SA, SB, Expected] : Cases) {
+    EXPECT_EQ(BoxesOverlap(PA, PB, SA, SB), Expected) << PB.x << " " << PB.y;
+    EXPECT_EQ(BoxesOverlap(PB, PA, SB, SA), Expected) << PB.x << " " << PB.y;
+    // The pass first rejects far pairs by a quicker test of its own, which must not reject these.
+    ReleaseUnits();
+    AddProbe("x", {-1e6f, -1e6f, 1}); // slot 0 is never the other unit
+    AddProbe("a", PA, SA);
+    AddProbe("b", PB, SB);
+    Log.clear();
+    WorldStep();
+    EXPECT_EQ(Log.size(), Expected ? 5u : 3u) << PB.x << " " << PB.y;
+  }
+}
+
+// A game after another one, with more than 100 units left behind, starts from the same empty
+// registry and flags. The replays pin where the level's units stand, but not how turrets turn.
+TEST_F(Level, NewGameStartsAfreshEvenAfterAFinishedGameWithOneTurretTurningBack) {
+  for (int Game = 0; Game < 2; ++Game) {
+    GameOver = NeedRestart = SaveScores = GameStarted = true;
+    Score = 5;
+    NewGame();
+    EXPECT_EQ(std::tuple(GameOver, NeedRestart, SaveScores, GameStarted, Score),
+              std::tuple(false, false, false, false, 0));
+    // Slots are never given back.
+    EXPECT_EQ(std::tuple(Units[0], UnitCount, Units.size()),
+              std::tuple(Player, 24, Game == 0 ? 100u : 200u));
+    std::vector<float> Spins;
+    for (const TTurret* Turret : All<TTurret>()) {
+      Spins.push_back(Turret->Spin);
+    }
+    EXPECT_EQ(Spins, (std::vector<float>{0.1f, -0.1f, 0.1f, 0.1f, 0.1f}));
+    for (int i = 0; i < 150; ++i) {
+      AddUnit(new TBullet(MakeVector(700, 700, 1), MakeVector(5, 15, 1), MakeVector(0, 0, 0)));
+    }
+    WorldStep();
+  }
+}
+
+TEST_F(Level, EscLeavesForTheMenuAndTheGameEndsOnceNoEnemyWithinReachIsLeft) {
+  NewGame();
+  std::string Reach; // only enemies 1, 4 and 5 stand where the player can walk
+  for (const TEnemy* Enemy : All<TEnemy>()) {
+    Reach += WithinReach(Enemy->Pos.x, Enemy->Pos.y) ? '1' : '0';
+  }
+  EXPECT_EQ(Reach, "100110");
+  RemoveUnit(1);
+  RemoveUnit(4);
+  // A player bullet brings enemy 5 to 0 in the pass and scores; the enemy counts until its next
+  // update.
+  Units[5]->Health = 5;
+  auto* Bullet = new TBullet(MakeVector(1184, 448, 1), MakeVector(5, 15, 1), MakeVector(0, 1, 0));
+  Bullet->Setup("TPlayer", 5, 0);
+  GameStarted = Keys[VK_ESCAPE] = true;
+  CurrentScene = [] {}; // the game's scene; the menu's is another
+  WorldStep();
+  EXPECT_EQ(std::tuple(Units[5]->Health, Score, GameOver), std::tuple(0, 1, false));
+  EXPECT_EQ(std::tuple(Keys[VK_ESCAPE], CurrentScene), std::tuple(false, MenuScene));
+  GameStarted = false; // the menu's world: no game to end yet
+  WorldStep();
+  EXPECT_EQ(Units[5], nullptr);
+  EXPECT_FALSE(GameOver);
+  GameStarted = true;
+  WorldStep();
+  EXPECT_EQ(std::tuple(GameOver, SaveScores, NeedRestart), std::tuple(true, true, true));
+}
+
+TEST_F(Level, ReplayStopsAtABadLineWithItsNumberAndStatus2) {
+  const char* Bad[] = {"400 301 0 0",       "400 301 0 0 - 5", "65536 0 0 0 -",  "-1 0 0 0 -",
+                       "+1 0 0 0 -",        "400 301 2 0 -",   "400 301 0 01 -", "400 301 0 0 256",
+                       "400 301 0 0 65,",   "400 301 0 0 ,65", "400 301 0 0 6a", "x 301 0 0 -",
+                       "400 301 0 0 65;68", "400.5 301 0 0 -", "400 301 0 0 --"};
+  for (const char* Line : Bad) {
+    // Comments, blank lines and a Windows line end are read; W and A move the player.
+    std::istringstream In(std::string("# header\n\n65535 0 0 0 87,65,0,255\r\n") + Line +
+                          "\n400 301 0 0 -\n");
+    std::ostringstream Out, Err;
+    EXPECT_EQ(RunReplay(In, Out, Err), 2) << Line;
+    EXPECT_NE(Err.str().find("line 4: "), std::string::npos) << Err.str();
+    EXPECT_EQ(Out.str().rfind("tick 1 score 0 slots 100 count 24\nslot 0 TPlayer 221 125 ", 0), 0u);
+    EXPECT_EQ(Out.str().find("tick 2 "), std::string::npos) << Line;
+  }
+}
+
+} // namespace

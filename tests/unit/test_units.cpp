@@ -1,6 +1,4 @@
-// The units: the aim rule, the player's counters, shots, charge and walk, bullets, the enemy's
-// range and counter, time fields, the turret's cadence and facing, the trap's frames. The replays
-// pin the rest of their play.
+// The units' rules at their boundaries; the replays pin the rest of their play.
 #include "WorldFixture.h"
 
 #include <numbers>
@@ -54,9 +52,8 @@ TEST_F(UnitsTest, PlayerShotAndChargeRulesWithSixteenBitCounters) {
   EXPECT_EQ(All<TTimeField>().size(), 3u) << "one field per release";
 }
 
-// The walk probes the one point 32 pixels ahead: from x 225 on row 1 the player stops at 93
-// going left (96 - 32 is still floor, 93 - 32 is not) and at 288 going right. The shot counter
-// passes 20 on ticks 21, 42 and 63, and each bullet starts where the player stood.
+// The walk probes one point 32 pixels ahead: from x 225 the player stops at 93 going left and 288
+// going right. Shots on ticks 21, 42 and 63 start where the player stood.
 TEST_F(UnitsTest, PlayerFiresEveryTwentyFirstTickBeforeWalkingAndStopsAtWalls) {
   Player->Pos = MakeVector(225, 96, 1);
   MouseLeft = Keys[KeyLeft] = true;
@@ -74,24 +71,6 @@ TEST_F(UnitsTest, PlayerFiresEveryTwentyFirstTickBeforeWalkingAndStopsAtWalls) {
     Player->Update();
   }
   EXPECT_EQ(Player->Pos.x, 288);
-}
-
-// With the mouse on the centre there is no direction: shots and fields keep the last aim.
-TEST_F(UnitsTest, MouseOnTheCentreKeepsThePlayersAimForShotsAndFields) {
-  MouseX = 403;
-  MouseY = 304;
-  Player->Update();
-  const TPlayer Aimed = *Player;
-  MouseX = 400;
-  MouseY = 300;
-  MouseLeft = Player->Charging = true; // as after a tick of charging
-  Player->ShotTicks = 100;
-  Player->Update(); // fires and throws
-  for (const TUnit* Unit :
-       std::initializer_list<const TUnit*>{Player, All<TBullet>().at(0), All<TTimeField>().at(0)}) {
-    EXPECT_EQ(std::tuple(Unit->Angle, Unit->Dir.x, Unit->Dir.y),
-              std::tuple(Aimed.Angle, Aimed.Dir.x, Aimed.Dir.y));
-  }
 }
 
 TEST_F(UnitsTest, BulletMovesTenPixelsTimesItsFactorAndLivesHundredTicks) {
@@ -115,8 +94,8 @@ TEST_F(UnitsTest, BulletMovesTenPixelsTimesItsFactorAndLivesHundredTicks) {
   EXPECT_TRUE(Bullet->Dead);
 }
 
-// The player at (224, 128): an enemy at y 528 is 400 away, at 527 399 away and aims up (pi). One
-// right under the player has no direction to aim in: it keeps its facing, its shot gets none.
+// The player at (224, 128): an enemy at y 528 is 400 away. One right under the player has no
+// direction to aim in: it keeps its facing, its shot gets none.
 TEST_F(UnitsTest, EnemyFiresStrictlyWithin400WithAnEightBitCounterAndNeverInAField) {
   for (const auto& [y, Ticks, Factor, Angle] :
        {std::tuple{528.0f, 50, 1.0f, -1.0f},

@@ -1,6 +1,8 @@
-// Demos: the file a recording writes, reading one back, and the player's own input in playback.
-#include "WorldFixture.h"
+// Demos: the file a recording writes and reading one back.
+#include "OGLWnd.h"
 #include "game/replay/Demo.h"
+
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
@@ -52,23 +54,4 @@ TEST(Demo, ReadingTakesWindowsLineEndsAndRefusesAnotherVersion) {
   std::string Error;
   EXPECT_TRUE(ReadDemo("# kelto demo 1\r\n\r\n400 300 0 1 68\r\n", Steps, Error)) << Error;
   EXPECT_FALSE(ReadDemo("# kelto demo 2\n400 300 0 0 -\n", Steps, Error));
-}
-
-// The demo's buttons and keys must not outlive its step: a left button left down would click
-// whatever menu button lies under the demo's pointer once the player is back.
-TEST_F(WorldTest, APlayedStepLeavesThePlayersOwnInputAsItWas) {
-  const std::string Name = testing::TempDir() + "kelto_played.demo";
-  std::ofstream(Name) << "# kelto demo 1\n150 285 1 1 87\n";
-  std::string Error;
-  ASSERT_TRUE(PlayDemo(Name, Error)) << Error;
-  NewGame();
-  Keys[65] = true;
-  MouseX = 7;
-  ASSERT_TRUE(BeforeDemoStep(true));
-  testing::internal::CaptureStdout();
-  WorldStep();
-  AfterDemoStep();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "demo: 1 ticks, score 0\n");
-  EXPECT_EQ(std::tuple(Keys[87], Keys[65], MouseLeft, MouseX), std::tuple(false, true, false, 7));
-  EXPECT_FALSE(BeforeDemoStep(false)) << "the demo has ended: the world stands still";
 }

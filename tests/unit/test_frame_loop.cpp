@@ -12,8 +12,7 @@
 
 namespace {
 
-// A message queue whose messages become pending at given ticks, and a clock that only moves
-// when the loop waits or a frame spends time.
+// Messages pending from given ticks on, and a clock moved only by waits and frames.
 class TScriptedPump final : public TMessagePump {
 public:
   std::uint32_t Now = 0;
@@ -86,8 +85,7 @@ protected:
 } // namespace
 
 TEST_F(FrameLoopTest, FramesStartMoreThanTenMillisecondsApartAcrossTheCounterWrap) {
-  // A message 10 ms after the first frame wakes the loop; the next frame still waits for 11. The
-  // 17th frame ends 6 ms before the counter wraps.
+  // A message 10 ms after the first frame wakes the loop; the counter wraps after the 17th frame.
   const std::uint32_t Start = 0xFFFFFF06u;
   Scripted.Post(Start + 14, WM_MOUSEMOVE);
   Run(Start, 4, 40);

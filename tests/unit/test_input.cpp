@@ -1,5 +1,4 @@
-// Input: the window procedure's message table, pads as keyboard and mouse, and the pointer and
-// sizes of the scaled fullscreen view.
+// Input: the window procedure's messages, pads as keyboard and mouse, the scaled fullscreen view.
 #include "Gamepad.h"
 #include "OGLWnd.h"
 
@@ -76,9 +75,8 @@ void Feed(const std::vector<TStep>& Steps) {
 } // namespace
 
 TEST(Gamepad, SticksDpadTriggersAndButtonsInPlay) {
-  // The left stick holds keys past 30 % and lets go under 25 %; the right stick aims past 30 %
-  // and keeps aiming down to 25 %, but a mouse move (to 20, 30) keeps the pointer until the stick
-  // points elsewhere; A clicks only outside play.
+  // Sticks act past 30 % and let go under 25 %; a mouse move (to 20, 30) keeps the pointer until
+  // the right stick points elsewhere; A clicks only outside play.
   // clang-format off
   Feed({{{.LeftX = 0.29f}, ""}, {{.LeftX = 0.31f}, "D+"}, {{.LeftX = 0.26f}, ""},
         {{.LeftX = 0.24f}, "D-"}, {{.LeftX = -0.7f, .LeftY = -0.7f}, "W+ A+"},
@@ -94,9 +92,8 @@ TEST(Gamepad, SticksDpadTriggersAndButtonsInPlay) {
 }
 
 TEST(Gamepad, OutsidePlayTheLeftStickMovesThePointerAndAClicks) {
-  // At 31 % (12.9 px/s) the fractions add up to half a pixel after 40 ms. Full travel 900 px/s,
-  // half way past the dead zone half that; a long gap counts as 100 ms; after a mouse move (to
-  // 790) the stick goes on from there.
+  // 31 % (12.9 px/s) adds up to half a pixel in 40 ms; full travel is 900 px/s; a long gap counts
+  // as 100 ms; after a mouse move (to 790) the stick goes on from there.
   const TPadState Slow{.LeftX = 0.31f};
   // clang-format off
   Feed({{Slow, "", P}, {Slow, "", P}, {Slow, "", P}, {Slow, "@101,100", P},

@@ -1,6 +1,5 @@
-// Pictures: what the reader takes, what it turns down and leaves in the record; and the pictures
-// the generator writes into the run folder: OpenGL 1.1 can use them, a second run writes the same
-// bytes, and the map shows the game's wall grid.
+// The picture reader, and the generator's pictures: usable by OpenGL 1.1, the same bytes on every
+// run, and a map that shows the game's wall grid.
 #include "MyUnit.h"
 #include "game/model/Registry.h"
 #include "game/shared/PictureFiles.h"
@@ -99,8 +98,7 @@ TEST(TgaFile, MissingFileOrFolderIsSkippedUntouched) {
   }
 }
 
-// Reading /proc/self/mem from its start fails with an input/output error (address 0 is never
-// mapped), which needs no ownership or permission trick.
+// /proc/self/mem read from address 0 (never mapped) fails with an input/output error.
 TEST(TgaReadErrorDeathTest, LoaderEndsTheProgramNamingTheFile) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   TTexture Texture;
@@ -131,8 +129,7 @@ TEST(GeneratedPictures, EveryPictureIsAPowerOfTwoSpriteOrMapWrittenTheSameEachRu
   fs::remove_all(Again);
 }
 
-// Every wall cell is clearly brighter than every floor cell, by the mean brightness of a 9 x 9
-// patch at the cell's centre.
+// Every wall cell is clearly brighter than every floor cell, over 9 x 9 pixels at its centre.
 TEST(GeneratedPictures, TheMapShowsExactlyTheWallsOfTheGrid) {
   TTexture Map;
   ASSERT_EQ(ReadTgaFile(Map, (Built / "map.tga").string()), TTgaResult::Ok);

@@ -1,5 +1,4 @@
-// The program's edges: its command line, and failures that escape the game's procedures, whose
-// report on standard error and in the platform's box must be the same, ending with status 1.
+// The command line, and escaping failures: one report on standard error and in the box, status 1.
 #include "MyUnit.h"
 #include "OGLWnd.h"
 #include "game/CommandLine.h"

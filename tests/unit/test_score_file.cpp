@@ -1,5 +1,4 @@
-// The score table: converting a line, reading the file's lines, and the best-score rule. Opening,
-// creating and saving the file are left to e2e/test_score_file.sh and the platform tests.
+// The score table's lines and best-score rule; saving is left to the platform and e2e tests.
 #include "game/scenes/ScoreFile.h"
 #include "game/shared/GameFlow.h"
 
@@ -46,8 +45,7 @@ TEST(ScoreTable, LoadReadsTheFileIntoTheTable) {
   EXPECT_EQ(ScoreTable, (Table{5, 2, 7, 4, 5, 6, 7, 8, 9, 10}));
 }
 
-// At most ten lines of at most 4096 bytes are read, whatever the file holds; a bad line is quoted
-// briefly and printably, and the entries before it stay as read.
+// Ten lines of at most 4096 bytes are read; a bad one is quoted briefly and printably.
 TEST(ScoreTable, ReadsTenBoundedLinesAndQuotesABadOnePrintably) {
   const std::string Spaces(MaxScoreLineBytes - 1, ' '), Nines(36, '9'),
       Line2 = "score.txt, line 2: ";

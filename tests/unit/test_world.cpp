@@ -1,6 +1,5 @@
-// The world: the wall map, the unit registry and the step's collision pass, a new game and its
-// end, bad lines in a replay script, a played demo step, and the units' rules at their boundaries
-// (the replays pin the rest of their play).
+// The map, the registry and collision pass, a game's start and end, bad replay lines, a played demo
+// step, and the units' rules at their boundaries (the replays pin the rest of their play).
 #include "MyUnit.h"
 #include "OGLWnd.h"
 #include "game/model/Registry.h"
@@ -81,8 +80,7 @@ using Level = WorldTest;
 TEST(Passable, RoundsHalfToEvenDividesTruncatingAndWallsOffTheOutside) {
   EXPECT_EQ(std::accumulate(MapGrid.begin(), MapGrid.end(), 0), 204);
   const float Inf = INFINITY, NaN = std::nanf("");
-  // Halves to even: 319.5 is column 5 (wall), 318.5 column 4; x picks the column; rows end at
-  // 1151; far and undefined points are wall.
+  // Halves to even (319.5 is wall, 318.5 not); rows end at 1151; far and undefined points are wall.
   const std::tuple<float, float, bool> Points[] = {
       {224, 128, true},   {63.4f, 100, false},  {64, 100, true},     {63.6f, 100, true},
       {63.5f, 100, true}, {319.5f, 160, false}, {318.5f, 160, true}, {640, 128, true},
@@ -100,8 +98,7 @@ TEST_F(Registry, GrowsByHundredSlotsAndReusesTheLowestEmptySlot) {
     AddProbe("p" + std::to_string(i), {20.0f * i, 0, 1});
     EXPECT_EQ(Units.size(), 100u);
   }
-  // A 101st unit added in the step grows the array; at slot 100, beyond the step's slots, it is
-  // neither updated nor collided before the next step.
+  // A 101st unit, added in the step at slot 100, waits for the next step to be updated or met.
   static_cast<TProbe*>(Units[0])->Spawns = true;
   WorldStep();
   ASSERT_EQ(Units.size(), 200u);
@@ -165,8 +162,7 @@ TEST_F(Registry, TouchingBoxesOverlapHalfSizesAreRoundedToFloatAndThePassAgrees)
   }
 }
 
-// A game after another one, with more than 100 units left behind, starts from the same empty
-// registry and flags. The replays pin where the level's units stand, but not how turrets turn.
+// A game after another, with over 100 units left behind, starts from an empty registry and flags.
 TEST_F(Level, NewGameStartsAfreshEvenAfterAFinishedGameWithOneTurretTurningBack) {
   for (int Game = 0; Game < 2; ++Game) {
     GameOver = NeedRestart = SaveScores = GameStarted = true;
@@ -198,8 +194,7 @@ TEST_F(Level, EscLeavesForTheMenuAndTheGameEndsOnceNoEnemyWithinReachIsLeft) {
   EXPECT_EQ(Reach, "100110");
   RemoveUnit(1);
   RemoveUnit(4);
-  // A player bullet brings enemy 5 to 0 in the pass and scores; the enemy counts until its next
-  // update.
+  // A player bullet brings enemy 5 to 0 and scores; the enemy counts until its next update.
   Units[5]->Health = 5;
   auto* Bullet = new TBullet(MakeVector(1184, 448, 1), MakeVector(5, 15, 1), MakeVector(0, 1, 0));
   Bullet->Setup("TPlayer", 5, 0);
@@ -320,8 +315,7 @@ TEST_F(UnitsTest, BulletMovesTenPixelsTimesItsFactorAndLivesHundredTicks) {
   EXPECT_TRUE(Bullet->Dead);
 }
 
-// The player at (224, 128): an enemy at y 528 is 400 away. One right under the player has no
-// direction to aim in: it keeps its facing, its shot gets none.
+// With the player at y 128, y 528 is 400 away; right under the player an enemy keeps its facing.
 TEST_F(UnitsTest, EnemyFiresStrictlyWithin400WithAnEightBitCounterAndNeverInAField) {
   for (const auto& [y, Ticks, Factor, Angle] :
        {std::tuple{528.0f, 50, 1.0f, -1.0f},
@@ -402,8 +396,7 @@ TEST(Trap, FrameSequencePerDraw) {
   EXPECT_EQ(Frames, "0011111" + Cycle + "11" + Cycle + "11" + Cycle);
 }
 
-// The demo's buttons and keys must not outlive its step: a left button left down would click
-// whatever menu button lies under the demo's pointer once the player is back.
+// A demo's button left down would click whatever menu button lies under its pointer afterwards.
 TEST_F(WorldTest, APlayedStepLeavesThePlayersOwnInputAsItWas) {
   const std::string Name = testing::TempDir() + "kelto_played.demo";
   std::ofstream(Name) << "# kelto demo 1\n150 285 1 1 87\n";

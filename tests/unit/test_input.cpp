@@ -1,10 +1,38 @@
-// Pads as keyboard and mouse, and the pointer and sizes of the scaled fullscreen view.
+// Input: the window procedure's messages, pads as keyboard and mouse, the scaled fullscreen view.
 #include "Gamepad.h"
 #include "OGLWnd.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
+
+TEST(WindowProc, InputStateFollowsMessages) {
+  ResetWindowState();
+  EXPECT_EQ(WindowProc(nullptr, WM_KEYDOWN, 'W', 0), 0);
+  WindowProc(nullptr, WM_KEYDOWN, 'W', 0); // auto-repeat: still down
+  WindowProc(nullptr, WM_KEYDOWN, VK_ESCAPE, 0);
+  WindowProc(nullptr, WM_KEYUP, 'W', 0);
+  EXPECT_TRUE(Keys[VK_ESCAPE]);
+  EXPECT_EQ(std::count(std::begin(Keys), std::end(Keys), true), 1);
+  // Mouse words are zero-extended: a pointer above and left of the window is a large number.
+  WindowProc(nullptr, WM_MOUSEMOVE, 0, MakeLParam(-3, 599));
+  WindowProc(nullptr, WM_LBUTTONDOWN, 0, MakeLParam(5, 5)); // moves no pointer
+  WindowProc(nullptr, WM_RBUTTONDOWN, 0, 0);
+  EXPECT_EQ(std::tuple(MouseX, MouseY, MouseLeft, MouseRight), std::tuple(65533, 599, true, true));
+  WindowProc(nullptr, WM_LBUTTONUP, 0, 0);
+  EXPECT_FALSE(MouseLeft);
+  // System keys, double clicks and anything else go to the default handling.
+  for (std::uint32_t Message : {WM_SYSKEYDOWN, WM_SYSKEYUP, WM_LBUTTONDBLCLK, 0x0400u}) {
+    WindowProc(nullptr, Message, 'A', MakeLParam(7, 9));
+  }
+  EXPECT_EQ(std::tuple(Keys['A'], MouseLeft, MouseX), std::tuple(false, false, 65533));
+  for (TWParam Value : {1u, 0u, 2u, 3u}) {
+    WindowProc(nullptr, WM_ACTIVATEAPP, Value, 0);
+    EXPECT_EQ(IsAppActive(), Value == 1 || Value == 2) << Value;
+  }
+}
 
 namespace {
 
@@ -47,9 +75,8 @@ void Feed(const std::vector<TStep>& Steps) {
 } // namespace
 
 TEST(Gamepad, SticksDpadTriggersAndButtonsInPlay) {
-  // The left stick holds keys past 30 % and lets go under 25 %; the right stick aims past 30 %
-  // and keeps aiming down to 25 %, but a mouse move (to 20, 30) keeps the pointer until the stick
-  // points elsewhere; A clicks only outside play.
+  // Sticks act past 30 % and let go under 25 %; a mouse move (to 20, 30) keeps the pointer until
+  // the right stick points elsewhere; A clicks only outside play.
   // clang-format off
   Feed({{{.LeftX = 0.29f}, ""}, {{.LeftX = 0.31f}, "D+"}, {{.LeftX = 0.26f}, ""},
         {{.LeftX = 0.24f}, "D-"}, {{.LeftX = -0.7f, .LeftY = -0.7f}, "W+ A+"},
@@ -65,9 +92,8 @@ TEST(Gamepad, SticksDpadTriggersAndButtonsInPlay) {
 }
 
 TEST(Gamepad, OutsidePlayTheLeftStickMovesThePointerAndAClicks) {
-  // At 31 % (12.9 px/s) the fractions add up to half a pixel after 40 ms. Full travel 900 px/s,
-  // half way past the dead zone half that; a long gap counts as 100 ms; after a mouse move (to
-  // 790) the stick goes on from there.
+  // 31 % (12.9 px/s) adds up to half a pixel in 40 ms; full travel is 900 px/s; a long gap counts
+  // as 100 ms; after a mouse move (to 790) the stick goes on from there.
   const TPadState Slow{.LeftX = 0.31f};
   // clang-format off
   Feed({{Slow, "", P}, {Slow, "", P}, {Slow, "", P}, {Slow, "@101,100", P},

@@ -22,6 +22,9 @@ SDL_GLContext TestContext;
 } // namespace
 
 void ResetFrame() {
+  SDL_GL_MakeCurrent(TestWindow, TestContext);
+  ResetGameFlow();
+  ResetWindowState();
   ResizeView(800, 600);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -29,13 +32,9 @@ void ResetFrame() {
   glEnable(GL_DEPTH_TEST);
   // Glyphs are textured: with no picture bound they keep the current colour.
   glBindTexture(GL_TEXTURE_2D, 0);
-  if (FontBase == 0 || !glIsList(FontBase + 'H')) {
+  if (FontBase == 0) {
     BuildFont();
   }
-}
-
-void MakeFixtureCurrent() {
-  SDL_GL_MakeCurrent(TestWindow, TestContext);
 }
 
 int main(int argc, char** argv) {

@@ -120,11 +120,14 @@ TEST(WorldDraw, CameraOnThePlayerAndUnitsInFrontOfTheMapByLowerSlot) {
 }
 
 TEST(Font, CyrillicLabelStandsOnItsLineWithEvenAdvances) {
-  // Ten H's are nine advances wider than one; narrow and wide letters advance alike.
+  // Ten H's are nine advances wider than one; narrow and wide letters advance alike, while 0x98
+  // (no character in the code page) and 255 (past the block of lists) neither draw nor advance.
   const int Step =
       (InkIn(Printed(100, 300, "HHHHHHHHHH")).Right - InkIn(Printed(100, 300, "H")).Right) / 9;
   EXPECT_NEAR(Step, 11, 2);
-  EXPECT_EQ(InkIn(Printed(100, 300, "iiiiiH")).Right, InkIn(Printed(100, 300, "MMMMMH")).Right);
+  const TScreen Wide = Printed(100, 300, "MMMMMH");
+  EXPECT_EQ(InkIn(Printed(100, 300, "iiiiiH")).Right, InkIn(Wide).Right);
+  EXPECT_EQ(InkIn(Printed(100, 300, "MM\x98MM\xFFMH"), 0, 0, 799, 599, &Wide).Count, 0);
   const TScreen Screen = Printed(130, 170, "\xC8\xE3\xF0\xE0\xF2\xFC"); // Играть
   EXPECT_NEAR(InkIn(Screen).Left, 131.5, 1.5);
   // One letter per cell, upright: each stands on the line but р, whose descender crosses it.
@@ -136,7 +139,8 @@ TEST(Font, CyrillicLabelStandsOnItsLineWithEvenAdvances) {
 }
 
 // Whatever the matrices and switches hold, text lands at window pixels in the current colour and
-// ends with texturing off, depth testing on and the model-view matrix current.
+// ends with texturing off, depth testing on and the model-view matrix current. A start outside the
+// viewport skips the whole string.
 TEST(Font, PrintsInTheCurrentColourAtWindowPixelsAndLeavesTexturingOffDepthOn) {
   ResetFrame(); // texturing on
   glDisable(GL_DEPTH_TEST);
@@ -153,20 +157,8 @@ TEST(Font, PrintsInTheCurrentColourAtWindowPixelsAndLeavesTexturingOffDepthOn) {
   EXPECT_EQ(InkIn(Screen).Bottom, 99);
   const auto Stray = [](TRgba P) { return P.g != 0 || P.r != P.b || (P.r != 0 && P.r != 255); };
   EXPECT_EQ(std::count_if(Screen.Pixels.begin(), Screen.Pixels.end(), Stray), 0);
-}
-
-// Byte 255 lies past the block of lists and 0x98 has no character in the code page: neither draws
-// nor moves the text on. A start outside the viewport skips the whole string.
-TEST(Font, SomeTextDrawsNothing) {
-  const TScreen AB = Printed(200, 200, "AB");
-  const std::pair<TScreen, const TScreen*> Cases[] = {
-      {Printed(200, 200, std::string("A\xFF") + "B"), &AB},
-      {Printed(200, 200, std::string("A\x98") + "B"), &AB},
-      {Printed(-3, 100, std::string(20, 'W')), nullptr},
-      {Printed(100, 605, std::string(20, 'W')), nullptr},
-  };
-  for (std::size_t i = 0; i < std::size(Cases); ++i) {
-    EXPECT_EQ(InkIn(Cases[i].first, 0, 0, 799, 599, Cases[i].second).Count, 0) << "case " << i;
+  for (const auto& [x, y] : {std::pair{-3, 100}, {100, 605}}) {
+    EXPECT_EQ(InkIn(Printed(x, y, std::string(20, 'W'))).Count, 0) << x << ", " << y;
   }
 }
 

@@ -15,8 +15,8 @@
 namespace {
 
 SDL_Joystick* Pad;
-int Frames, Phase, Ticks, ShutDowns;
-bool BulletFlew, FieldThrown;
+int Frames, Ticks, ShutDowns;
+bool InGame, BulletFlew, FieldThrown;
 
 void Axis(SDL_GameControllerAxis Which, float Value) {
   SDL_JoystickSetVirtualAxis(Pad, Which, static_cast<Sint16>(Value * 32767));
@@ -45,19 +45,16 @@ void PadStartUp() {
 }
 
 void PadFrame() {
-  if (Phase != 1) { // onto "Играть" (later "Exit") and A
-    const bool There = PointAt(160, Phase ? 285 : 165);
-    SDL_JoystickSetVirtualButton(Pad, SDL_CONTROLLER_BUTTON_A, There && CurrentScene == MenuScene);
-    Phase += Phase == 0 && CurrentScene == GameScene;
-  } else if (++Ticks == 5) { // aim down with the right stick and fire
+  if (!InGame) { // onto "Играть" and A
+    SDL_JoystickSetVirtualButton(Pad, SDL_CONTROLLER_BUTTON_A, PointAt(160, 165));
+    InGame = CurrentScene == GameScene;
+  } else if (++Ticks == 5 || Ticks == 45 || Ticks == 195) { // aim down and fire; charge; throw
     Axis(SDL_CONTROLLER_AXIS_RIGHTY, 1);
-    Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 1);
-  } else if (Ticks == 45 || Ticks == 105 || Ticks == 195) { // stop firing, charge, throw
-    Axis(Ticks == 45 ? SDL_CONTROLLER_AXIS_TRIGGERRIGHT : SDL_CONTROLLER_AXIS_TRIGGERLEFT,
-         Ticks == 105 ? 1 : -1);
-  } else if (Ticks >= 215) { // Start: back to the menu
-    SDL_JoystickSetVirtualButton(Pad, SDL_CONTROLLER_BUTTON_START, CurrentScene != MenuScene);
-    Phase += CurrentScene == MenuScene;
+    Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, Ticks == 5 ? 1 : -1);
+    Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, Ticks == 45 ? 1 : -1);
+  } else if (Ticks >= 215) { // Start: back to the menu, which ends the run
+    SDL_JoystickSetVirtualButton(Pad, SDL_CONTROLLER_BUTTON_START, 1);
+    Done |= CurrentScene == MenuScene;
   }
   for (TUnit* Unit : Units) {
     const auto* Bullet = dynamic_cast<TBullet*>(Unit);
@@ -83,7 +80,7 @@ TEST(GameWindow, AVirtualPadPlaysTheGameBetweenStartUpAndShutDown) {
   EXPECT_NE(std::exchange(FontBase, 0), 0u);
   ResetFrame();
   ASSERT_TRUE(Ran);
-  EXPECT_EQ(CurrentScene, ExitScene) << "A on \"Играть\", Start back to the menu, A on \"Exit\"";
+  EXPECT_EQ(CurrentScene, MenuScene) << "Start in the game goes back to the menu";
   EXPECT_TRUE(BulletFlew) << "a bullet of the player's, aimed down by the right stick";
   EXPECT_TRUE(FieldThrown);
   EXPECT_EQ(ShutDowns, 1);

@@ -47,7 +47,6 @@ int main(int argc, char** argv) {
                  SDL_GetError());
     return 1;
   }
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
   TestWindow =
       SDL_CreateWindow("kelto-gl-tests", 0, 0, 800, 600, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);

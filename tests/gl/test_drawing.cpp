@@ -16,11 +16,10 @@
 
 namespace {
 
-using TBytes = std::vector<std::uint8_t>;
-
 // Loads Path and draws its texture over a Width x Height quad at the top-left in the game's
 // drawing state, at texture coordinate (s, s) or, for s < 0, stretched across the quad.
-bool LoadAndDraw(TTexture& Texture, const std::string& Path, float s, int Width, int Height) {
+bool LoadAndDraw(const std::string& Path, float s, int Width, int Height) {
+  TTexture Texture;
   const bool Loaded = LoadTextureFile(Texture, Path);
   ResetFrame();
   glBindTexture(GL_TEXTURE_2D, Texture.TextureName);
@@ -36,7 +35,7 @@ bool LoadAndDraw(TTexture& Texture, const std::string& Path, float s, int Width,
 TEST(Textures, LoadedPicturesShowTheirTexelsInFileOrder) {
   // The bytes after the header (width, height, depth, descriptor, B G R (A) pixels), then the
   // texels as R G B A: 24-bit rows are 3 bytes unpadded and opaque; top-down bit, footer ignored.
-  const std::pair<TBytes, TBytes> Cases[] = {
+  const std::pair<std::vector<int>, std::vector<int>> Cases[] = {
       {{2, 0, 2, 0, 32, 0, 10, 20, 200, 128, 0, 0, 255, 255, 255, 0, 0, 255, 0, 255, 0, 0},
        {200, 20, 10, 128, 255, 0, 0, 255, 0, 0, 255, 255, 0, 255, 0, 0}},
       {{1, 0, 2, 0, 24, 0x20, 0, 0, 255, 255, 0, 0, 9, 9}, {255, 0, 0, 255, 0, 0, 255, 255}},
@@ -45,9 +44,8 @@ TEST(Textures, LoadedPicturesShowTheirTexelsInFileOrder) {
   for (const auto& [Data, Texels] : Cases) {
     std::ofstream("picture.tga", std::ios::binary)
         << std::string("\0\0\2\0\0\0\0\0\0\0\0\0", 12) << std::string(Data.begin(), Data.end());
-    TTexture Texture;
     const int Width = Data[0], Height = Data[2];
-    ASSERT_TRUE(LoadAndDraw(Texture, "picture.tga", -1, 100 * Width, 100 * Height));
+    ASSERT_TRUE(LoadAndDraw("picture.tga", -1, 100 * Width, 100 * Height));
     const TScreen Screen = ReadScreen();
     // 100 x 100 pixels each, first row at the top, blended over black by their alpha.
     for (int i = 0; i < Width * Height; ++i) {
@@ -68,9 +66,8 @@ TEST(Textures, PicturesUnderTextAreLightAtTheCornerAndAMissingOneDrawsPlain) {
   glColor3f(1, 1, 1);
   const std::pair<std::string, float> Cases[] = {{"sensor.tga", 0}, {"map.tga", 1}, {"none", 0}};
   for (const auto& [Name, Corner] : Cases) {
-    TTexture Texture;
     const std::string Path = std::string(KELTO_RUN_DIR) + "/picture/" + Name;
-    EXPECT_EQ(LoadAndDraw(Texture, Path, Corner, 64, 64), Name != "none") << Name;
+    EXPECT_EQ(LoadAndDraw(Path, Corner, 64, 64), Name != "none") << Name;
     const TRgba P = ReadScreen().At(32, 32);
     EXPECT_GT(std::min({P.r, P.g, P.b}), 200) << Name;
   }
@@ -162,13 +159,11 @@ TEST(Font, PrintsInTheCurrentColourAtWindowPixelsAndLeavesTexturingOffDepthOn) {
   }
 }
 
-void MarkerScene() {}
-void OtherScene() {}
-
 // Only a pointer strictly inside lights the button (white at alpha 0.6, 5 pixels wider each side);
 // a press there switches the scene and is consumed, never to reach the game as a shot. Elsewhere
 // it stays idle (0.7 grey at alpha 0.3) and leaves the press alone. Its label is black.
 TEST(Menu, ButtonAnswersAPointerStrictlyInside) {
+  const SceneProc MarkerScene = [] {}, OtherScene = [] {};
   const struct {
     int x, y;
     bool Pressed, Inside;

@@ -22,6 +22,9 @@ SDL_GLContext TestContext;
 } // namespace
 
 void ResetFrame() {
+  SDL_GL_MakeCurrent(TestWindow, TestContext);
+  ResetGameFlow();
+  ResetWindowState();
   ResizeView(800, 600);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -29,13 +32,9 @@ void ResetFrame() {
   glEnable(GL_DEPTH_TEST);
   // Glyphs are textured: with no picture bound they keep the current colour.
   glBindTexture(GL_TEXTURE_2D, 0);
-  if (FontBase == 0 || !glIsList(FontBase + 'H')) {
+  if (FontBase == 0) {
     BuildFont();
   }
-}
-
-void MakeFixtureCurrent() {
-  SDL_GL_MakeCurrent(TestWindow, TestContext);
 }
 
 int main(int argc, char** argv) {
@@ -48,7 +47,6 @@ int main(int argc, char** argv) {
                  SDL_GetError());
     return 1;
   }
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
   TestWindow =
       SDL_CreateWindow("kelto-gl-tests", 0, 0, 800, 600, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);

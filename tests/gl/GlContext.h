@@ -12,11 +12,10 @@
 #include <string>
 #include <vector>
 
-// A black frame at the window projection in start-up's drawing state, with the depth test on (as
-// every printed text leaves it), no picture bound and the font's lists built.
+// A black frame on the fixture's own context (current again after a test ran a window of its own)
+// at the window projection in start-up's drawing state, with the depth test on (as every printed
+// text leaves it), no picture bound and the font's lists built; game and input as at start-up.
 void ResetFrame();
-// Makes the fixture's own context current again (after a test ran a window of its own).
-void MakeFixtureCurrent();
 
 struct TRgba {
   std::uint8_t r, g, b, a;
@@ -30,8 +29,6 @@ struct TScreen {
 
 inline TScreen ReadScreen() {
   TScreen Screen;
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, Screen.Pixels.data());
   return Screen;
 }

@@ -6,19 +6,14 @@
 namespace {
 
 SDL_Event KeyEvent(Uint32 Type, SDL_Keycode Key, Uint16 Modifiers = KMOD_NONE) {
-  SDL_Event Event{};
-  Event.type = Type;
-  Event.key.keysym.sym = Key;
-  Event.key.keysym.mod = Modifiers;
+  SDL_Event Event{Type};
+  Event.key.keysym = {SDL_SCANCODE_UNKNOWN, Key, Modifiers, 0};
   return Event;
 }
 
 SDL_Event WindowEvent(Uint8 Kind, int Data1 = 0, int Data2 = 0) {
   SDL_Event Event{};
-  Event.type = SDL_WINDOWEVENT;
-  Event.window.event = Kind;
-  Event.window.data1 = Data1;
-  Event.window.data2 = Data2;
+  Event.window = {SDL_WINDOWEVENT, 0, 0, Kind, 0, 0, 0, Data1, Data2};
   return Event;
 }
 

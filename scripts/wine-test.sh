@@ -95,7 +95,7 @@ pass "no OpenGL: \"ChoosePixelFormat failed\" in a box and on standard error"
 export DISPLAY=$gl_display
 restart_wine
 check_in "$tmp" || fail "$(cat "$tmp/check.err")"
-pass "window, context and glyph lists: class, styles, size, format, projection, teardown"
+pass "window, context and glyph lists: title, size, depth, projection, glyph advances, teardown"
 
 # Without XInput the game runs on keyboard and mouse.
 LAUNCH=(timeout 60 wine kelto.exe)

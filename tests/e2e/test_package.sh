@@ -33,8 +33,9 @@ expect_screen game
 # The pictures texture the level and the units; without them a frame has a few flat colours.
 colours=$(convert "$E2E_TMP/game.png" -format %k info:)
 ((colours > 1000)) || fail "the game shows $colours colours: its pictures were not found"
+xdotool mousemove --sync 500 500 # the pointer off the buttons
 hold_key Escape 0.1
-expect_screen menu
+expect_screen menu 180 # "back_to_game"
 click_at 150 285 # Exit
 expect_exit 0
 player=$E2E_TMP/home/.local/share/kelto

@@ -55,7 +55,6 @@ mkdir "$score"||score.txt: not a regular file (a folder)
 mkfifo "$score"||score.txt: not a regular file (a FIFO)
 ln -s /dev/zero "$score"||score.txt: not a regular file (a device)
 printf '%030000000d' 5 >"$score"||score.txt, line 1: the line is too long (over 4096 bytes)
-printf '1\r\n\x01\x00\xff%041d\r\n' 7 >"$score"||score.txt, line 2: '\x01\x00\xFF0000000000000000
 chmod 555 "$RUN_DIR"|nobody|score.txt: Permission denied
 chmod 755 "$RUN_DIR"; : >"$score"; chmod 000 "$RUN_DIR/picture/map.tga"|nobody|cannot read pict
 CASES

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Usage: check_replay.sh KELTO_REPLAY SCRIPT EXPECTED_GZ
-# Plays SCRIPT and compares the printed world, byte for byte, with the gzip-compressed expected
-# output; shows the first differences. Fails too when kelto-replay fails.
+# check_replay.sh KELTO_REPLAY SCRIPT EXPECTED_GZ: plays SCRIPT, compares the printed world byte
+# for byte with the expected output and shows the first differences; fails when kelto-replay does.
 set -uo pipefail
 "$1" <"$2" | diff <(gzip -dc "$3") - | head -n 40 >&2

@@ -122,7 +122,6 @@ start_game
 answer_box 1
 # The line is quoted up to its 40th byte, the cut marked with three dots in the ANSI code page.
 stderr_is "kelto: score.txt, line 1: 'abc$(printf %037d 0)...' is not a valid integer value"
-same "$(cat "$RUN_DIR/score.txt")" "abc$(printf '%050d' 0)"$'\r' "score.txt after the refusal"
 pass "bad score.txt: status 1 and its report"
 
 # Saving scores with the Windows file calls in an empty folder, cut short by a crash.

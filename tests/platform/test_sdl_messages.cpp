@@ -27,9 +27,8 @@ TMessage Translate(const SDL_Event& Event) {
 
 TEST(SdlTranslation, KeysGetTheirVirtualKeyCodesAndAltMakesSystemKeys) {
   const std::pair<SDL_Keycode, int> Cases[] = {
-      {SDLK_w, 'W'},     {SDLK_z, 'Z'},    {SDLK_0, '0'},   {SDLK_9, '9'},       {SDLK_ESCAPE, 27},
-      {SDLK_RETURN, 13}, {SDLK_SPACE, 32}, {SDLK_TAB, 9},   {SDLK_BACKSPACE, 8}, {SDLK_LEFT, 37},
-      {SDLK_DOWN, 40},   {SDLK_F1, 112},   {SDLK_F12, 123}, {SDLK_LSHIFT, 16},   {SDLK_RCTRL, 17},
+      {SDLK_w, 'W'},     {SDLK_z, 'Z'},   {SDLK_0, '0'},   {SDLK_9, '9'},  {SDLK_ESCAPE, 27},
+      {SDLK_RETURN, 13}, {SDLK_LEFT, 37}, {SDLK_DOWN, 40}, {SDLK_F1, 112}, {SDLK_F12, 123},
   };
   for (const auto& [Key, Code] : Cases) {
     const TMessage Down = Translate(KeyEvent(SDL_KEYDOWN, Key));

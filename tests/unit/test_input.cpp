@@ -103,6 +103,13 @@ TEST(Gamepad, OutsidePlayTheLeftStickMovesThePointerAndAClicks) {
   // clang-format on
 }
 
+// Each stick from the pad that pushes it furthest, each trigger the deepest, buttons from either.
+TEST(Gamepad, SeveralPadsActAsOne) {
+  const TPadState One{.LeftX = 0.5f, .RightX = 1, .LeftTrigger = 0.6f, .Up = true};
+  const TPadState Other{.LeftX = -0.6f, .RightY = 0.8f, .RightTrigger = 0.7f, .Start = true};
+  Feed({{CombinePads(One, Other), "@550,300 W+ A+ E+ L+ R+"}, {CombinePads(Other, One), ""}});
+}
+
 TEST(ScaledView, PointerOffTheViewStaysAtItsEdgeAndAMinimisedWindowIsNotScaled) {
   EXPECT_EQ(SizeForWindowProc(true, MakeLParam(1920, 1080)), MakeLParam(800, 600));
   EXPECT_EQ(PointerForWindowProc(MakeLParam(1919, 1079)), MakeLParam(799, 599));

@@ -10,6 +10,7 @@
 #include <SDL.h>
 
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -35,8 +36,7 @@ void PadStartUp() {
   EXPECT_NE(SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_SHOWN, 0u);
   GLint Viewport[4];
   glGetIntegerv(GL_VIEWPORT, Viewport);
-  EXPECT_EQ(Viewport[2], 800);
-  EXPECT_EQ(Viewport[3], 600);
+  EXPECT_EQ(std::tuple(Viewport[2], Viewport[3]), std::tuple(800, 600));
   StartUp();
   Pad = SDL_JoystickOpen(SDL_JoystickAttachVirtual(
       SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0));
@@ -107,8 +107,7 @@ TEST(GameWindow, SizeMessagesSetTheViewAndAZeroHeightGivesOnePixel) {
   GLfloat Projection[16];
   glGetIntegerv(GL_VIEWPORT, Viewport);
   glGetFloatv(GL_PROJECTION_MATRIX, Projection);
-  EXPECT_EQ(Viewport[2], 1024);
-  EXPECT_EQ(Viewport[3], 1);
+  EXPECT_EQ(std::tuple(Viewport[2], Viewport[3]), std::tuple(1024, 1));
   EXPECT_FLOAT_EQ(Projection[0], 2.0f / 1024);
   EXPECT_FLOAT_EQ(Projection[5], -2.0f);
   ResetFrame();

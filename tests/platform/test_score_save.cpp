@@ -27,9 +27,9 @@ std::string Slurp() {
   return std::string(std::istreambuf_iterator<char>(In), {});
 }
 
-// A full disk (a file-size limit, which must not end the process), a write without progress or no
-// file to write into: the save fails naming the reason, leaving the old file and no temporary one.
-// Killed before the rename it leaves the old file too, and its leftover blocks no later save.
+// Full disk (a size limit that must not end the process), no progress, a read-only folder (as
+// "nobody": root writes anywhere): the save fails naming why and leaves the old file, no temporary
+// one. Killed before the rename it leaves the old file too; its leftover blocks no later save.
 TEST(ScoreSave, SavesTenCrLfLinesAndAFailedSaveLeavesTheOldFile) {
   ScoreTable = {3, 9, 9, 1, -5, 0, -2147483647 - 1, 8, 0, 2147483647};
   SortScoreTable();
@@ -37,17 +37,19 @@ TEST(ScoreSave, SavesTenCrLfLinesAndAFailedSaveLeavesTheOldFile) {
   const std::string Old = "2147483647\r\n9\r\n9\r\n8\r\n3\r\n1\r\n0\r\n0\r\n-5\r\n-2147483648\r\n";
   EXPECT_EQ(Slurp(), Old);
   ScoreTable.fill(-2147483647); // 130 bytes: more than the limit, while a report fits
-  static constexpr rlimit Bytes{100, 100}, Files{0, 0};
+  static constexpr rlimit Bytes{100, 100};
   const std::pair<void (*)(), const char*> Faults[] = {
       {[] { setrlimit(RLIMIT_FSIZE, &Bytes); }, "File too large"},
       {[] { ZeroWrites = 1000; }, "Input/output error"},
-      {[] { setrlimit(RLIMIT_NOFILE, &Files); }, "Too many open files"}};
+      {[] { std::filesystem::permissions(".", std::filesystem::perms(0555)), (void)setuid(65534); },
+       "Permission denied"}};
   for (const auto& [Fault, Reason] : Faults) {
     EXPECT_EXIT((Fault(), std::exit(SaveScoreTable() ? 4 : 3)), testing::ExitedWithCode(3),
-                std::string("cannot save score.txt: score.txt.tmp: ") + Reason);
+                std::string("cannot save score.txt: score.txt(.tmp)?: ") + Reason);
     EXPECT_EQ(Slurp(), Old) << Reason;
     EXPECT_FALSE(std::filesystem::exists("score.txt.tmp")) << Reason;
   }
+  std::filesystem::permissions(".", std::filesystem::perms(0755));
   BeforeReplaceHook = [](const std::string&) { std::raise(SIGKILL); };
   EXPECT_EXIT(SaveScoreTable(), testing::KilledBySignal(SIGKILL), "");
   BeforeReplaceHook = nullptr;

@@ -194,19 +194,19 @@ TEST_F(Level, EscLeavesForTheMenuAndTheGameEndsOnceNoEnemyWithinReachIsLeft) {
   EXPECT_EQ(Reach, "100110");
   RemoveUnit(1);
   RemoveUnit(4);
-  // A player bullet brings enemy 5 to 0 and scores; the enemy counts until its next update.
+  // A player bullet brings enemy 5 to 0, scores and is spent; the enemy counts until its update.
   Units[5]->Health = 5;
   auto* Bullet = new TBullet(MakeVector(1184, 448, 1), MakeVector(5, 15, 1), MakeVector(0, 1, 0));
   Bullet->Setup("TPlayer", 5, 0);
   GameStarted = Keys[VK_ESCAPE] = true;
   CurrentScene = [] {}; // the game's scene; the menu's is another
   WorldStep();
-  EXPECT_EQ(std::tuple(Units[5]->Health, Score, GameOver), std::tuple(0, 1, false));
+  EXPECT_EQ(std::tuple(Units[5]->Health, Score, GameOver, Bullet->Dead),
+            std::tuple(0, 1, false, true));
   EXPECT_EQ(std::tuple(Keys[VK_ESCAPE], CurrentScene), std::tuple(false, MenuScene));
   GameStarted = false; // the menu's world: no game to end yet
   WorldStep();
-  EXPECT_EQ(Units[5], nullptr);
-  EXPECT_FALSE(GameOver);
+  EXPECT_EQ(std::tuple(Units[5], GameOver), std::tuple(nullptr, false));
   GameStarted = true;
   WorldStep();
   EXPECT_EQ(std::tuple(GameOver, SaveScores, NeedRestart), std::tuple(true, true, true));

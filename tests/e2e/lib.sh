@@ -8,8 +8,7 @@ XVFB_PIDS=()
 GAME_PID=
 GAME_WINDOW=
 LAUNCH=(./kelto) # the game's command in RUN_DIR
-CLIENT_X=0       # where the game's client area starts on the screen (Wine frames it)
-CLIENT_Y=0
+CLIENT_X=0 CLIENT_Y=0 # where the game's client area starts on the screen (Wine frames it)
 BLACK='r + g + b == 0'
 GREY='r == g && g == b && r >= 30 && r <= 80' # an idle button
 

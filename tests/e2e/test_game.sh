@@ -22,7 +22,6 @@ hold_key d 0.5
 "$KELTO_XCLOSE" "$GAME_WINDOW"
 expect_exit 0
 recorded=$(cat "$E2E_TMP/stdout")
-[[ "$recorded" =~ ^demo:\ [1-9][0-9]*\ ticks,\ score\ [0-9]+$ ]] || fail "recorded '$recorded'"
 same "$(demo_summary "$replay" "$E2E_TMP/played.demo")" "$recorded" "kelto-replay of the recording"
 start_game --play "$E2E_TMP/played.demo"
 wait_window

@@ -21,7 +21,6 @@ snapshot "$root" >"$E2E_TMP/root.before"
 
 # The installed game, started by its desktop entry's command from a folder without pictures.
 command=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/kelto.desktop")
-[[ "$command" == /usr/games/kelto ]] || fail "the desktop entry starts \"$command\""
 RUN_DIR=$E2E_TMP/elsewhere
 mkdir -p "$RUN_DIR"
 start_display

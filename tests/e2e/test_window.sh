@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The real game's window on an X display: none without a display, its titles, its score file at
+# The real game: no window without a display, the usage; on an X display its titles, score file at
 # start-up, a window manager's close request and SIGTERM, the files it cannot use, fullscreen on
 # wide, tall and small screens and back, and the buttons of a window enlarged to 1000 x 740.
 source "$(dirname "$0")/lib.sh"
@@ -11,6 +11,9 @@ score="$RUN_DIR/score.txt"
 (cd "$RUN_DIR" && env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 ./kelto 2>"$E2E_TMP/stderr") &&
   fail "the game ran without a display"
 grep -q "Unable to open a window" "$E2E_TMP/stderr" || fail "no report: $(cat "$E2E_TMP/stderr")"
+[[ "$("$RUN_DIR/kelto" --help)" == "usage: kelto"* ]] || fail "no usage from --help"
+status=0 && "$RUN_DIR/kelto" --play 2>"$E2E_TMP/stderr" || status=$?
+[[ $status == 2 ]] && grep -q '^usage: kelto' "$E2E_TMP/stderr" || fail "--play alone: status $status"
 
 start_display
 start_game

@@ -117,13 +117,6 @@ expect_exit 0 20
 stderr_is ''
 pass "menu, \"Играть\" in fullscreen and back, Esc to \"back_to_game\", Exit; no XInput"
 
-printf 'abc%050d\r\n' 0 >"$RUN_DIR/score.txt"
-start_game
-answer_box 1
-# The line is quoted up to its 40th byte, the cut marked with three dots in the ANSI code page.
-stderr_is "kelto: score.txt, line 1: 'abc$(printf %037d 0)...' is not a valid integer value"
-pass "bad score.txt: status 1 and its report"
-
 # Saving scores with the Windows file calls in an empty folder, cut short by a crash.
 mkdir "$tmp/save"
 status=0

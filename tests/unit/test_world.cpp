@@ -396,8 +396,14 @@ TEST(Trap, FrameSequencePerDraw) {
   EXPECT_EQ(Frames, "0011111" + Cycle + "11" + Cycle + "11" + Cycle);
 }
 
-// A demo's button left down would click whatever menu button lies under its pointer afterwards.
-TEST_F(WorldTest, APlayedStepLeavesThePlayersOwnInputAsItWas) {
+// A recording ends with its game. A demo's button left down would click whatever menu button lies
+// under its pointer afterwards: a played step leaves the player's own input as it was.
+TEST_F(WorldTest, ARecordingEndsWithItsGameAndAPlayedStepLeavesThePlayersOwnInput) {
+  testing::internal::CaptureStdout();
+  RecordDemo(testing::TempDir() + "kelto_ended.demo");
+  BeforeDemoStep(true);
+  GameOver = true; // at the first step
+  AfterDemoStep();
   const std::string Name = testing::TempDir() + "kelto_played.demo";
   std::ofstream(Name) << "# kelto demo 1\n150 285 1 1 87\n";
   std::string Error;
@@ -406,10 +412,10 @@ TEST_F(WorldTest, APlayedStepLeavesThePlayersOwnInputAsItWas) {
   Keys[65] = true;
   MouseX = 7;
   ASSERT_TRUE(BeforeDemoStep(true));
-  testing::internal::CaptureStdout();
   WorldStep();
   AfterDemoStep();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "demo: 1 ticks, score 0\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "demo: 1 ticks, score 0\ndemo: 1 ticks, score 0\n");
   EXPECT_EQ(std::tuple(Keys[87], Keys[65], MouseLeft, MouseX), std::tuple(false, true, false, 7));
   EXPECT_FALSE(BeforeDemoStep(false)) << "the demo has ended: the world stands still";
 }

@@ -155,11 +155,16 @@ void TPadFeed::Read(const TPadState& Pad, std::uint32_t Now) {
   Pending.insert(Pending.end(), Made.begin(), Made.end());
 }
 
-bool TPadFeed::Next(TMessage& Message) {
+bool TPadFeed::Next(TMessage& Message, TWindowHandle Window, std::uint32_t Now,
+                    TPadReader ReadPads) {
+  if (Pending.empty() && IsAppActive()) {
+    Read(ReadPads(Now), Now);
+  }
   if (Pending.empty()) {
     return false;
   }
   Message = Pending.front();
+  Message.Window = Window;
   Pending.pop_front();
   return true;
 }

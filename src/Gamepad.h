@@ -57,17 +57,21 @@ struct TPadMemory {
 void TranslatePad(const TPadState& Pad, const TPadMoment& Moment, TPadMemory& Memory,
                   std::vector<TMessage>& Messages);
 
+// Reads every connected pad into one TPadState at tick Now.
+using TPadReader = TPadState (*)(std::uint32_t Now);
+
 // The pads' side of a platform's message source: readings become messages that the source hands
 // out one at a time after the window system's own.
 class TPadFeed {
 public:
-  // Translates a reading taken at tick Now with the current mode, pointer and client size.
-  void Read(const TPadState& Pad, std::uint32_t Now);
-  // The next message of the last reading (its Window is left empty); false when none is left.
-  bool Next(TMessage& Message);
-  bool HasPending() const { return !Pending.empty(); }
+  // The pads' next message, for Window. The pads are read (with ReadPads, at tick Now, in the
+  // current mode, pointer and client size) once the previous reading is all handed out; a window
+  // in the background does not hear them. False when there is no message.
+  bool Next(TMessage& Message, TWindowHandle Window, std::uint32_t Now, TPadReader ReadPads);
 
 private:
+  void Read(const TPadState& Pad, std::uint32_t Now);
+
   TPadMemory Memory;
   std::deque<TMessage> Pending;
   std::vector<TMessage> Made;

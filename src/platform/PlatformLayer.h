@@ -26,7 +26,13 @@ public:
 
 TPlatformLayer& PlatformLayer();
 
+// The temporary file a replacement of FileName writes first. A fixed name rather than a unique
+// one: a file left over by a crash is reused by the next save instead of piling up beside it.
+inline std::string ReplacementTempName(const std::string& FileName) {
+  return FileName + ".tmp";
+}
+
 // Test-only: when set, the file replacement calls it with the temporary file's name once that file
 // is complete and flushed, before it replaces the target (a test ends the process here to imitate
 // a crash).
-extern void (*BeforeReplaceHook)(const std::string& TempName);
+inline void (*BeforeReplaceHook)(const std::string& TempName) = nullptr;

@@ -10,15 +10,7 @@
 #include <csignal>
 #include <cstring>
 
-void (*BeforeReplaceHook)(const std::string& TempName) = nullptr;
-
 namespace {
-
-// A fixed name rather than a unique one: a file left over by a crash is reused by the next save
-// instead of piling up beside the score file.
-std::string TempNameFor(const std::string& FileName) {
-  return FileName + ".tmp";
-}
 
 std::string Reason(const std::string& Name, int Error) {
   return Name + ": " + std::strerror(Error);
@@ -62,7 +54,7 @@ bool TPlatformLayer::ReplaceFileContents(const std::string& FileName, std::strin
     ErrorText = Reason(FileName, errno);
     return false;
   }
-  const std::string TempName = TempNameFor(FileName);
+  const std::string TempName = ReplacementTempName(FileName);
   // A leftover is removed rather than reopened, so a link planted under that name cannot send
   // the write (or the truncation) anywhere else.
   if (::unlink(TempName.c_str()) != 0 && errno != ENOENT) {

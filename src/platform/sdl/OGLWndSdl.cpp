@@ -101,7 +101,7 @@ float AxisOf(SDL_GameController* Pad, SDL_GameControllerAxis Axis) {
   return std::max(-1.0f, SDL_GameControllerGetAxis(Pad, Axis) / 32767.0f);
 }
 
-TPadState ReadPads() {
+TPadState ReadPads(std::uint32_t) {
   TPadState All;
   for (SDL_GameController* Pad : Pads) {
     TPadState One;
@@ -182,16 +182,7 @@ public:
       Message = TMessage{WindowHandle, WM_QUIT, 0, 0};
       return true;
     }
-    // The pads are read once their previous reading has been handed out; a window in the
-    // background does not hear them.
-    if (!PadFeed.HasPending() && IsAppActive()) {
-      PadFeed.Read(ReadPads(), SDL_GetTicks());
-    }
-    if (PadFeed.Next(Message)) {
-      Message.Window = WindowHandle;
-      return true;
-    }
-    return false;
+    return PadFeed.Next(Message, WindowHandle, SDL_GetTicks(), ReadPads);
   }
 
   void Dispatch(const TMessage& Message) override {
@@ -360,10 +351,8 @@ void TPlatformLayer::DestroyGameWindow() {
   // already gone, as on Windows.
   if (WindowHandle != nullptr) {
     WindowProc(WindowHandle, WM_DESTROY, 0, 0);
-    SDL_DestroyWindow(WindowHandle);
-    WindowHandle = nullptr;
   }
   ClosePads();
   SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  ReleaseWindow();
 }

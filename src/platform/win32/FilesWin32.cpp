@@ -3,15 +3,7 @@
 #include "Win32Platform.h"
 #include "platform/PlatformLayer.h"
 
-void (*BeforeReplaceHook)(const std::string& TempName) = nullptr;
-
 namespace {
-
-// A fixed name rather than a unique one: a file left over by a crash is reused by the next save
-// instead of piling up beside the score file.
-std::string TempNameFor(const std::string& FileName) {
-  return FileName + ".tmp";
-}
 
 std::string Reason(const std::string& Name, DWORD Error) {
   return Name + ": " + SystemErrorText(Error);
@@ -27,7 +19,7 @@ bool TPlatformLayer::ReplaceFileContents(const std::string& FileName, std::strin
     ErrorText = Reason(FileName, ERROR_ACCESS_DENIED);
     return false;
   }
-  const std::string TempName = TempNameFor(FileName);
+  const std::string TempName = ReplacementTempName(FileName);
   if (!DeleteFileA(TempName.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
     ErrorText = Reason(TempName, GetLastError());
     return false;

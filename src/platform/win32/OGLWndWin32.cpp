@@ -97,18 +97,8 @@ public:
       Message = TMessage{Pending.hwnd, Pending.message, Pending.wParam, Pending.lParam};
       return true;
     }
-    // The pads are read once their previous reading has been handed out; a window in the
-    // background does not hear them.
-    if (!PadFeed.HasPending() && IsAppActive()) {
-      const std::uint32_t Now = timeGetTime();
-      PadFeed.Read(ReadXInputPads(Now), Now);
-    }
-    if (!PadFeed.Next(Message)) {
-      return false;
-    }
-    FromPad = true;
-    Message.Window = WindowHandle;
-    return true;
+    FromPad = PadFeed.Next(Message, WindowHandle, timeGetTime(), ReadXInputPads);
+    return FromPad;
   }
 
   // Dispatches the message Peek removed last (Windows needs its whole record). A pad's message
@@ -170,7 +160,9 @@ bool ApplyPixelFormat(std::uint8_t Bits) {
   return true;
 }
 
-void ReleaseContext() {
+// Releases whatever of the window is set up: at teardown (Report: a failure is shown) or after a
+// creation that stopped half-way, so that a failed start leaves nothing set up.
+void ReleaseWindow(bool Report) {
   if (RenderContext != nullptr) {
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(RenderContext);
@@ -180,16 +172,14 @@ void ReleaseContext() {
     ReleaseDC(WindowHandle, DeviceContext);
     DeviceContext = nullptr;
   }
-}
-
-// Undoes a creation that stopped half-way, so that a failed start leaves nothing set up.
-void ReleaseWindow() {
-  ReleaseContext();
-  if (WindowHandle != nullptr) {
-    DestroyWindow(WindowHandle);
-    WindowHandle = nullptr;
+  // WM_DESTROY reaches WindowProc inside DestroyWindow, which runs the shutdown procedure.
+  if (WindowHandle != nullptr && !DestroyWindow(WindowHandle) && Report) {
+    ShowBox("Unable to destroy window!", MB_ICONERROR);
   }
-  UnregisterClassA(ClassName, ModuleInstance());
+  WindowHandle = nullptr;
+  if (!UnregisterClassA(ClassName, ModuleInstance()) && Report) {
+    ShowBox("Unable to unregister window class!", MB_ICONERROR);
+  }
 }
 
 } // namespace
@@ -315,30 +305,30 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
                                  nullptr, Instance, nullptr);
   if (WindowHandle == nullptr) {
     ReportSetUpFailure("Unable to create the window");
-    ReleaseWindow();
+    ReleaseWindow(false);
     return false;
   }
 
   DeviceContext = GetDC(WindowHandle);
   if (DeviceContext == nullptr) {
     ReportSetUpFailure("Unable to get the window's device context");
-    ReleaseWindow();
+    ReleaseWindow(false);
     return false;
   }
   if (!ApplyPixelFormat(32)) {
-    ReleaseWindow();
+    ReleaseWindow(false);
     return false;
   }
 
   RenderContext = wglCreateContext(DeviceContext);
   if (RenderContext == nullptr) {
     ReportSetUpFailure("Unable to create the OpenGL context");
-    ReleaseWindow();
+    ReleaseWindow(false);
     return false;
   }
   if (!wglMakeCurrent(DeviceContext, RenderContext)) {
     ReportSetUpFailure("Unable to make the OpenGL context current");
-    ReleaseWindow();
+    ReleaseWindow(false);
     return false;
   }
 
@@ -370,15 +360,5 @@ bool TPlatformLayer::HasCurrentContext() {
 }
 
 void TPlatformLayer::DestroyGameWindow() {
-  ReleaseContext();
-  if (WindowHandle != nullptr) {
-    // WM_DESTROY reaches WindowProc inside this call, which runs the shutdown procedure.
-    if (!DestroyWindow(WindowHandle)) {
-      ShowBox("Unable to destroy window!", MB_ICONERROR);
-    }
-    WindowHandle = nullptr;
-  }
-  if (!UnregisterClassA(ClassName, ModuleInstance())) {
-    ShowBox("Unable to unregister window class!", MB_ICONERROR);
-  }
+  ReleaseWindow(true);
 }

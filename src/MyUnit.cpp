@@ -2,10 +2,12 @@
 
 #include "Platform.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <new>
 
@@ -103,6 +105,8 @@ void TerminateWithReport() noexcept {
   FatalReport(UnexpectedErrorText); // ended without an exception (nothing to name)
 }
 
+namespace {
+
 std::string NotRegularFileReason(std::filesystem::file_type Type) {
   using std::filesystem::file_type;
   switch (Type) {
@@ -118,4 +122,25 @@ std::string NotRegularFileReason(std::filesystem::file_type Type) {
   default:
     return "not a regular file";
   }
+}
+
+} // namespace
+
+std::FILE* OpenRegularFile(const std::string& FileName, std::string& Reason) {
+  std::error_code StatusError;
+  const std::filesystem::file_status Status = std::filesystem::status(FileName, StatusError);
+  if (StatusError) {
+    Reason = StatusError.message();
+    return nullptr;
+  }
+  if (!std::filesystem::is_regular_file(Status)) {
+    Reason = NotRegularFileReason(Status.type());
+    return nullptr;
+  }
+  errno = 0;
+  std::FILE* File = std::fopen(FileName.c_str(), "rb");
+  if (File == nullptr) {
+    Reason = std::strerror(errno != 0 ? errno : EIO);
+  }
+  return File;
 }

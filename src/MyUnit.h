@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -44,10 +45,10 @@ void ReportError(const std::string& What);
 // FatalCurrentException instead of an abort and a core dump.
 [[noreturn]] void TerminateWithReport() noexcept;
 
-// Why an existing path is not read as a file: "not a regular file (a FIFO)" and the like. A FIFO
-// or a device could block the open or the reads for ever, or never end, so the readers refuse
-// every path that is not a regular file (a link to one is fine) before opening it.
-std::string NotRegularFileReason(std::filesystem::file_type Type);
+// Opens FileName for reading when it is a regular file (a link to one is fine); otherwise null,
+// with why in Reason: the system's reason, or "not a regular file (a FIFO)" and the like. A FIFO
+// or a device could block the open or the reads for ever, or never end, so no reader opens one.
+std::FILE* OpenRegularFile(const std::string& FileName, std::string& Reason);
 
 // --- Pictures (uncompressed 24- or 32-bit TGA) ---
 

@@ -181,22 +181,15 @@ TTgaResult ReadTgaFile(TTexture& Texture, const std::string& FileName, std::stri
   if (Status.type() == fs::file_type::not_found || fs::is_directory(Status)) {
     return TTgaResult::Missing;
   }
-  if (Error) {
-    return Fail(Error.message());
-  }
-  if (!fs::is_regular_file(Status)) {
-    return Fail(NotRegularFileReason(Status.type()));
+  std::string Reason;
+  std::FILE* File = OpenRegularFile(FileName, Reason);
+  if (File == nullptr) {
+    return Fail(Reason);
   }
   std::uint64_t Length = UnknownLength;
   const std::uintmax_t Size = fs::file_size(FileName, Error);
   if (!Error) {
     Length = Size;
-  }
-
-  errno = 0;
-  std::FILE* File = std::fopen(FileName.c_str(), "rb");
-  if (File == nullptr) {
-    return Fail(std::strerror(errno != 0 ? errno : EIO));
   }
   TFileSource Source(File, Length);
   const TTgaResult Result = ReadTga(Texture, Source);

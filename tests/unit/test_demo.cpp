@@ -48,9 +48,10 @@ TEST(Demo, AWriteFailureIsReportedOnceAndTheGameGoesOn) {
   EXPECT_EQ(Recorder.Ticks(), 30);
 }
 
-TEST(Demo, ReadingTakesWindowsLineEndsAndRefusesAnotherVersion) {
+TEST(Demo, ReadingTakesWindowsLineEndsAndRefusesAnotherVersionOrADevice) {
   std::vector<TReplayInput> Steps;
   std::string Error;
   EXPECT_TRUE(ReadDemo("# kelto demo 1\r\n\r\n400 300 0 1 68\r\n", Steps, Error)) << Error;
   EXPECT_FALSE(ReadDemo("# kelto demo 2\n400 300 0 0 -\n", Steps, Error));
+  EXPECT_FALSE(PlayDemo("/dev/zero", Error)) << "a device is refused, not read without end";
 }

@@ -110,14 +110,13 @@ bool ReadDemo(std::string_view Text, std::vector<TReplayInput>& Steps, std::stri
   std::int64_t LineNumber = 0;
   while (!Text.empty()) {
     const std::size_t End = Text.find('\n');
-    std::string_view Line = Text.substr(0, End);
+    const std::string_view Line = Text.substr(0, End);
     Text.remove_prefix(End == std::string_view::npos ? Text.size() : End + 1);
     ++LineNumber;
-    if (!Line.empty() && Line.back() == '\r') {
-      Line.remove_suffix(1);
-    }
-    // A demo of another version of the format is refused rather than misread.
-    if (LineNumber == 1 && IsDemoHeader(Line) && Line != DemoHeader) {
+    // A demo of another version of the format is refused rather than misread. The line itself
+    // goes to the replay format as it stands, which drops a carriage return of its own.
+    const std::string_view Header = Line.ends_with('\r') ? Line.substr(0, Line.size() - 1) : Line;
+    if (LineNumber == 1 && IsDemoHeader(Header) && Header != DemoHeader) {
       Error = "line 1: not a demo this build plays ('" + std::string(DemoHeader) + "')";
       return false;
     }
@@ -273,13 +272,14 @@ void RecordDemo(const std::string& FileName) {
 }
 
 bool PlayDemo(const std::string& FileName, std::string& Error) {
-  errno = 0;
-  std::FILE* File = std::fopen(FileName.c_str(), "rb");
+  // A FIFO or a device is refused rather than read: it could block or never end.
+  std::FILE* File = OpenRegularFile(FileName, Error);
   if (File == nullptr) {
-    Error = "cannot read " + FileName + ": " + std::strerror(errno != 0 ? errno : EIO);
+    Error = "cannot read " + FileName + ": " + Error;
     return false;
   }
   std::string Text;
+  errno = 0;
   char Buffer[1 << 16];
   std::size_t Got = 0;
   while ((Got = std::fread(Buffer, 1, sizeof Buffer, File)) > 0) {

@@ -197,17 +197,12 @@ void LoadScoreTable() {
     if (!CreateIfAbsent(ScoreFileName, ErrorText)) {
       FatalError(ErrorText);
     }
-  } else if (StatusError) {
-    FatalError(ScoreFileName + ": " + StatusError.message());
-  } else if (Status.type() != fs::file_type::regular) {
-    FatalError(ScoreFileName + ": " + NotRegularFileReason(Status.type()));
-  }
-  errno = 0;
-  std::FILE* File = std::fopen(ScoreFileName.c_str(), "rb");
-  if (File == nullptr) {
-    FatalError(ScoreFileName + ": " + std::strerror(errno != 0 ? errno : EIO));
   }
   std::string Report;
+  std::FILE* File = OpenRegularFile(ScoreFileName, Report);
+  if (File == nullptr) {
+    FatalError(ScoreFileName + ": " + Report);
+  }
   const bool Read = ReadScoreLines(File, ScoreTable, Report);
   // Only read from, so closing cannot lose anything; nothing stays open after start-up.
   std::fclose(File);

@@ -16,6 +16,8 @@ public:
 
 class TUnit : public TObj {
 public:
+  // The name of the class, as the replay output and a bullet's Owner spell it.
+  static constexpr const char* ClassName = "TUnit";
   // Position only: every other field stays zero (TimeFactor included).
   explicit TUnit(const TVector& Position) : TObj(Position) {}
   // Position, size and direction; Health and Damage 10, TimeFactor still 0.

@@ -3,6 +3,7 @@
 
 #include "GlApi.h"
 
+#include "MyUnit.h"
 #include "game/model/Map.h"
 #include "game/model/Registry.h"
 #include "game/shared/GameFlow.h"
@@ -13,6 +14,12 @@ void TBullet::Setup(const std::string& OwnerName, std::int16_t HitDamage, float 
   Damage = HitDamage;
   Angle = Facing;
   Owner = OwnerName;
+}
+
+void FireBullet(const TVector& Position, const TVector& Direction, const char* OwnerName,
+                float Facing) {
+  auto* Bullet = new TBullet(Position, MakeVector(5, 15, 1), Direction);
+  Bullet->Setup(OwnerName, 5, Facing);
 }
 
 void TBullet::Update() {
@@ -32,7 +39,7 @@ void TBullet::Update() {
 void TBullet::Collide(TUnit& Other) {
   // Only the player's bullets hurt, and only enemies. Dead is not consulted: a bullet that has
   // already hit in this pass still hits every further enemy it overlaps.
-  if (Owner == "TPlayer" && dynamic_cast<TEnemy*>(&Other) != nullptr) {
+  if (Owner == TPlayer::ClassName && dynamic_cast<TEnemy*>(&Other) != nullptr) {
     Other.Health = static_cast<std::int16_t>(Other.Health - Damage);
     Dead = true;
     Score = static_cast<std::int32_t>(static_cast<std::uint32_t>(Score) + 1);
@@ -41,10 +48,10 @@ void TBullet::Collide(TUnit& Other) {
 
 void TBullet::Draw() {
   glColor3f(1, 1, 1);
-  if (Owner == "TPlayer") {
+  if (Owner == TPlayer::ClassName) {
     glBindTexture(GL_TEXTURE_2D, Bullet1Texture.TextureName);
   }
-  if (Owner == "TEnemy") {
+  if (Owner == TEnemy::ClassName) {
     glBindTexture(GL_TEXTURE_2D, Bullet2Texture.TextureName);
   }
   DrawQuadAt(Pos.x, Pos.y);

@@ -38,11 +38,9 @@ void TEnemy::Update() {
       BulletDir = MakeVector(static_cast<float>(static_cast<long double>(dx) / d),
                              static_cast<float>(static_cast<long double>(dy) / d), 0);
     }
-    auto* Bullet =
-        new TBullet(MakeVector(static_cast<float>(static_cast<long double>(Pos.x) + Dir.x),
-                               static_cast<float>(static_cast<long double>(Pos.y) + Dir.y), 1),
-                    MakeVector(5, 15, 1), BulletDir);
-    Bullet->Setup("TEnemy", 5, Angle);
+    FireBullet(MakeVector(static_cast<float>(static_cast<long double>(Pos.x) + Dir.x),
+                          static_cast<float>(static_cast<long double>(Pos.y) + Dir.y), 1),
+               BulletDir, TEnemy::ClassName, Angle);
   }
   TimeFactor = 1;
 }

@@ -43,9 +43,7 @@ void TPlayer::Update() {
   if (MouseLeft && ShotTicks > 20) {
     ThrowTicks = 0;
     ShotTicks = 0;
-    auto* Bullet =
-        new TBullet(MakeVector(Pos.x, Pos.y, 1), MakeVector(5, 15, 1), MakeVector(Dir.x, Dir.y, 0));
-    Bullet->Setup("TPlayer", 5, Angle);
+    FireBullet(MakeVector(Pos.x, Pos.y, 1), MakeVector(Dir.x, Dir.y, 0), TPlayer::ClassName, Angle);
   }
 
   // Charge while the right button is held, once enough ticks have passed since the last shot or
@@ -97,7 +95,7 @@ void TPlayer::Update() {
 void TPlayer::Collide(TUnit& Other) {
   // Enemy and turret bullets vanish on the player; the player takes no harm.
   if (auto* Bullet = dynamic_cast<TBullet*>(&Other);
-      Bullet != nullptr && Bullet->Owner == "TEnemy") {
+      Bullet != nullptr && Bullet->Owner == TEnemy::ClassName) {
     Bullet->Dead = true;
   }
   if (auto* Trap = dynamic_cast<TTrap*>(&Other); Trap != nullptr) {

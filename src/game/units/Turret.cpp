@@ -42,11 +42,10 @@ void TTurret::Update() {
     // Angle 0 fires up the screen; the bullet starts 40 pixels out along the barrel.
     const long double Sine = std::sin(static_cast<long double>(Angle));
     const long double Cosine = std::cos(static_cast<long double>(Angle));
-    auto* Bullet = new TBullet(
-        MakeVector(static_cast<float>(Pos.x + 40 * Sine), static_cast<float>(Pos.y - 40 * Cosine),
-                   1),
-        MakeVector(5, 15, 1), MakeVector(static_cast<float>(Sine), static_cast<float>(-Cosine), 0));
-    Bullet->Setup("TEnemy", 5, Angle);
+    FireBullet(MakeVector(static_cast<float>(Pos.x + 40 * Sine),
+                          static_cast<float>(Pos.y - 40 * Cosine), 1),
+               MakeVector(static_cast<float>(Sine), static_cast<float>(-Cosine), 0),
+               TEnemy::ClassName, Angle);
   }
   TimeFactor = 1;
 }

@@ -8,6 +8,7 @@
 
 class TBullet : public TUnit {
 public:
+  static constexpr const char* ClassName = "TBullet";
   using TUnit::TUnit;
   void Setup(const std::string& OwnerName, std::int16_t HitDamage, float Facing);
   void Draw() override;
@@ -15,11 +16,12 @@ public:
   void Collide(TUnit& Other) override;
   void Kill() override {}
 
-  std::string Owner;
+  std::string Owner; // the class name of the side that fired it: TPlayer or TEnemy
 };
 
 class TTimeField : public TUnit {
 public:
+  static constexpr const char* ClassName = "TTimeField";
   using TUnit::TUnit;
   void Setup(bool Negative, bool Strong);
   void Draw() override;
@@ -34,6 +36,7 @@ public:
 
 class TEnemy : public TUnit {
 public:
+  static constexpr const char* ClassName = "TEnemy";
   using TUnit::TUnit;
   void Setup();
   void Draw() override;
@@ -45,6 +48,7 @@ public:
 
 class TPlayer : public TUnit {
 public:
+  static constexpr const char* ClassName = "TPlayer";
   using TUnit::TUnit;
   void Draw() override;
   void Update() override;
@@ -59,6 +63,7 @@ public:
 
 class TTrap : public TUnit {
 public:
+  static constexpr const char* ClassName = "TTrap";
   using TUnit::TUnit;
   void Setup();
   void Draw() override;
@@ -72,6 +77,7 @@ public:
 
 class TSensor : public TUnit {
 public:
+  static constexpr const char* ClassName = "TSensor";
   using TUnit::TUnit;
   void Draw() override;
   void Update() override;
@@ -85,6 +91,7 @@ public:
 
 class TTurret : public TUnit {
 public:
+  static constexpr const char* ClassName = "TTurret";
   using TUnit::TUnit;
   void Setup(bool Flag);
   void Draw() override;
@@ -93,3 +100,8 @@ public:
   float Spin = 0;
   float FireTimer = 0;
 };
+
+// Fires a bullet from Position along Direction, turned to Facing: 5 x 15 pixels, damage 5, owned
+// by the side OwnerName names (TPlayer::ClassName or TEnemy::ClassName; turrets fire as enemies).
+void FireBullet(const TVector& Position, const TVector& Direction, const char* OwnerName,
+                float Facing);

@@ -20,29 +20,33 @@ std::string FormatFloat(float Value) {
   return std::string(Buffer, Result.ptr);
 }
 
+namespace {
+
+// Calls Visit with Unit as the first of TKinds that it is; false when it is none of them.
+template <typename... TKinds, typename TVisit> bool VisitAs(const TUnit& Unit, TVisit& Visit) {
+  const auto As = [&Unit, &Visit](const auto* Kind) {
+    Kind = dynamic_cast<decltype(Kind)>(&Unit);
+    if (Kind != nullptr) {
+      Visit(*Kind);
+    }
+    return Kind != nullptr;
+  };
+  return (As(static_cast<const TKinds*>(nullptr)) || ...);
+}
+
+// Calls Visit with Unit as the one of the seven unit classes it is, or as a plain TUnit.
+template <typename TVisit> void VisitUnitClass(const TUnit& Unit, TVisit Visit) {
+  if (!VisitAs<TPlayer, TBullet, TEnemy, TTimeField, TTurret, TSensor, TTrap>(Unit, Visit)) {
+    Visit(Unit);
+  }
+}
+
+} // namespace
+
 const char* UnitClassName(const TUnit& Unit) {
-  if (dynamic_cast<const TPlayer*>(&Unit) != nullptr) {
-    return "TPlayer";
-  }
-  if (dynamic_cast<const TBullet*>(&Unit) != nullptr) {
-    return "TBullet";
-  }
-  if (dynamic_cast<const TEnemy*>(&Unit) != nullptr) {
-    return "TEnemy";
-  }
-  if (dynamic_cast<const TTimeField*>(&Unit) != nullptr) {
-    return "TTimeField";
-  }
-  if (dynamic_cast<const TTurret*>(&Unit) != nullptr) {
-    return "TTurret";
-  }
-  if (dynamic_cast<const TSensor*>(&Unit) != nullptr) {
-    return "TSensor";
-  }
-  if (dynamic_cast<const TTrap*>(&Unit) != nullptr) {
-    return "TTrap";
-  }
-  return "TUnit";
+  const char* Name = nullptr;
+  VisitUnitClass(Unit, [&Name](const auto& Kind) { Name = Kind.ClassName; });
+  return Name;
 }
 
 namespace {
@@ -78,6 +82,46 @@ std::int64_t SlotOf(const TUnit* Unit) {
   return -1;
 }
 
+// The fields a class adds to TUnit's, after those.
+void PutOwnFields(std::string&, const TUnit&) {}
+
+void PutOwnFields(std::string& Out, const TPlayer& Player) {
+  Put(Out, std::int64_t{Player.ShotTicks});
+  Put(Out, std::int64_t{Player.ThrowTicks});
+  Put(Out, std::int64_t{Player.Charge});
+  Put(Out, Player.Charging);
+}
+
+void PutOwnFields(std::string& Out, const TBullet& Bullet) {
+  Out += ' ';
+  Out += Bullet.Owner;
+}
+
+void PutOwnFields(std::string& Out, const TEnemy& Enemy) {
+  Put(Out, std::int64_t{Enemy.ShotTicks});
+}
+
+void PutOwnFields(std::string& Out, const TTimeField& Field) {
+  Put(Out, std::int64_t{Field.FieldAge});
+  Put(Out, Field.SlowFactor);
+  Put(Out, Field.SpinNegative);
+}
+
+void PutOwnFields(std::string& Out, const TTurret& Turret) {
+  Put(Out, Turret.Spin);
+  Put(Out, Turret.FireTimer);
+}
+
+void PutOwnFields(std::string& Out, const TSensor& Sensor) {
+  Put(Out, Sensor.Triggered);
+  Put(Out, SlotOf(Sensor.TrapLink));
+}
+
+void PutOwnFields(std::string& Out, const TTrap& Trap) {
+  Put(Out, Trap.Armed);
+  Put(Out, Trap.Frame);
+}
+
 } // namespace
 
 std::string FormatUnit(std::int32_t Slot, const TUnit& Unit) {
@@ -91,30 +135,7 @@ std::string FormatUnit(std::int32_t Slot, const TUnit& Unit) {
   Put(Out, std::int64_t{Unit.Age});
   Put(Out, Unit.Dead);
   Put(Out, Unit.TimeFactor);
-  if (const auto* Player = dynamic_cast<const TPlayer*>(&Unit)) {
-    Put(Out, std::int64_t{Player->ShotTicks});
-    Put(Out, std::int64_t{Player->ThrowTicks});
-    Put(Out, std::int64_t{Player->Charge});
-    Put(Out, Player->Charging);
-  } else if (const auto* Bullet = dynamic_cast<const TBullet*>(&Unit)) {
-    Out += ' ';
-    Out += Bullet->Owner;
-  } else if (const auto* Enemy = dynamic_cast<const TEnemy*>(&Unit)) {
-    Put(Out, std::int64_t{Enemy->ShotTicks});
-  } else if (const auto* Field = dynamic_cast<const TTimeField*>(&Unit)) {
-    Put(Out, std::int64_t{Field->FieldAge});
-    Put(Out, Field->SlowFactor);
-    Put(Out, Field->SpinNegative);
-  } else if (const auto* Turret = dynamic_cast<const TTurret*>(&Unit)) {
-    Put(Out, Turret->Spin);
-    Put(Out, Turret->FireTimer);
-  } else if (const auto* Sensor = dynamic_cast<const TSensor*>(&Unit)) {
-    Put(Out, Sensor->Triggered);
-    Put(Out, SlotOf(Sensor->TrapLink));
-  } else if (const auto* Trap = dynamic_cast<const TTrap*>(&Unit)) {
-    Put(Out, Trap->Armed);
-    Put(Out, Trap->Frame);
-  }
+  VisitUnitClass(Unit, [&Out](const auto& Kind) { PutOwnFields(Out, Kind); });
   return Out;
 }
 

@@ -9,6 +9,14 @@
 
 std::array<bool, MapColumns * MapRows> ReachMask{};
 
+namespace {
+
+// Where the player starts, in level pixels.
+constexpr float PlayerStartX = 224;
+constexpr float PlayerStartY = 128;
+
+} // namespace
+
 void NewGame() {
   // A game after a finished one starts from an empty registry, so the player takes slot 0 again.
   ClearUnits();
@@ -18,7 +26,8 @@ void NewGame() {
   GameStarted = false;
   Score = 0;
   ComputeReach();
-  Player = new TPlayer(MakeVector(224, 128, 1), MakeVector(64, 64, 0), MakeVector(0, 0, 0));
+  Player = new TPlayer(MakeVector(PlayerStartX, PlayerStartY, 1), MakeVector(64, 64, 0),
+                       MakeVector(0, 0, 0));
   AddUnit(Player);
   CreateEnemies();
   CreateSensorTraps();
@@ -70,10 +79,10 @@ void CreateTurrets() {
 
 void ComputeReach() {
   ReachMask.fill(false);
-  // Flood fill over floor cells from the cell of the player's start (224, 128).
+  // Flood fill over floor cells from the cell of the player's start.
   int Column = 0;
   int Row = 0;
-  if (!CellOf(224, 128, Column, Row) || MapGrid[Column + Row * MapColumns] != 0) {
+  if (!CellOf(PlayerStartX, PlayerStartY, Column, Row) || MapGrid[Column + Row * MapColumns] != 0) {
     return;
   }
   std::array<int, MapColumns * MapRows> Pending{};

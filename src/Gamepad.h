@@ -4,6 +4,7 @@
 // never learn that a pad was there.
 #pragma once
 
+#include "UTypes.h"
 #include "WinMessages.h"
 
 #include <cstdint>
@@ -36,9 +37,9 @@ extern TPadMode PadMode;
 // Everything the translation needs to know about the moment of a reading.
 struct TPadMoment {
   TPadMode Mode = TPadMode::Play;
-  std::uint32_t ElapsedMs = 0;            // since the previous reading
-  std::int32_t MouseX = 0, MouseY = 0;    // the pointer as the window procedure holds it
-  std::int32_t Width = 800, Height = 600; // the client area the pointer moves in
+  std::uint32_t ElapsedMs = 0;         // since the previous reading
+  std::int32_t MouseX = 0, MouseY = 0; // the pointer as the window procedure holds it
+  std::int32_t Width = ViewWidth, Height = ViewHeight; // the client area the pointer moves in
 };
 
 // What the translation remembers between readings: what it holds down, where it put the pointer.

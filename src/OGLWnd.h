@@ -30,7 +30,7 @@ extern TProc OnShutdown;
 void ResizeView(std::int32_t Width, std::int32_t Height);
 
 // The client area as the window procedure last sized it: the window's own pixels in a window,
-// the view's logical 800 x 600 in fullscreen.
+// the view's logical ViewWidth x ViewHeight in fullscreen.
 std::int32_t ClientWidth();
 std::int32_t ClientHeight();
 

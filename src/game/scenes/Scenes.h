@@ -20,6 +20,6 @@ void RunExitScene();
 void RunMenuScene();
 void RunScoreScene();
 
-// Immediate-mode button in the fixed 800 x 600 space: draws itself, and on a click over it
-// switches to Scene and consumes the click. True when this call switched the scene.
+// Immediate-mode button in the fixed view (ViewWidth x ViewHeight): draws itself, and on a click
+// over it switches to Scene and consumes the click. True when this call switched the scene.
 bool Button(SceneProc Scene, std::string_view Label, float X, float Y, float Width, float Height);

@@ -21,8 +21,8 @@ extern std::int32_t Score;
 // Entries 1 to 10 are indices 0 to 9.
 extern std::array<std::int32_t, 10> ScoreTable;
 
-extern std::int32_t ScreenWidth;  // 800
-extern std::int32_t ScreenHeight; // 600
+extern std::int32_t ScreenWidth;  // ViewWidth
+extern std::int32_t ScreenHeight; // ViewHeight
 
 // Virtual-key codes of the movement keys (set by StartUp).
 extern std::uint8_t KeyUp;

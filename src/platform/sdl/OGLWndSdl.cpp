@@ -5,6 +5,7 @@
 #include "MyUnit.h"
 #include "OGLWnd.h"
 #include "SdlMessages.h"
+#include "UTypes.h"
 #include "platform/PlatformLayer.h"
 
 #include <SDL.h>
@@ -20,8 +21,8 @@ namespace {
 SDL_Window* WindowHandle;
 SDL_GLContext RenderContext;
 bool QuitPosted;
-int RequestedWidth = 800;
-int RequestedHeight = 600;
+int RequestedWidth = ViewWidth;
+int RequestedHeight = ViewHeight;
 // Fullscreen as asked for, and the window's place and size to give back when leaving it.
 bool Fullscreen;
 SDL_Rect Windowed;

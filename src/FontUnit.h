@@ -4,13 +4,18 @@
 #include <cstdint>
 #include <string_view>
 
+// The face of the text and its character height in pixels (the em height: the Windows font is asked
+// for it as a negative height, FreeType as its pixel size).
+inline constexpr const char* FontFace = "Courier New";
+inline constexpr std::int32_t FontPixelHeight = 18;
+
 // Glyph lists in the block: character codes 0 to 254. Byte 255 has none and draws nothing.
 constexpr std::int32_t GlyphCount = 255;
 
 // First of the GlyphCount display lists; list FontBase + k draws the glyph of byte k.
 extern std::uint32_t FontBase;
 
-// Builds the glyph lists from an 18-pixel "Courier New" (needs a current context).
+// Builds the glyph lists from FontFace at FontPixelHeight (needs a current context).
 void BuildFont();
 // Deletes the glyph lists while a context is current; without one they went with it.
 void DeleteFont();

@@ -53,8 +53,8 @@ public:
   virtual void PostQuitMessage(int ExitCode);
 
   // --- Text ---
-  // Records the glyphs of the 18-pixel "Courier New" in code page 1251 into the Count display
-  // lists from Base: list Base + k draws byte k and moves the raster position on.
+  // Records the glyphs of FontFace at FontPixelHeight (FontUnit.h) in code page 1251 into the Count
+  // display lists from Base: list Base + k draws byte k and moves the raster position on.
   virtual void MakeGlyphLists(std::uint32_t Base, std::int32_t Count);
 
   // --- Files ---

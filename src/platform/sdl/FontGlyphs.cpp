@@ -1,7 +1,8 @@
 // The font's glyph lists over fontconfig and FreeType: what GDI's wglUseFontBitmapsA makes on
-// Windows, from the same 18-pixel monospaced face and code page 1251.
+// Windows, from the same monospaced face and height and code page 1251.
 #include "FontGlyphs.h"
 
+#include "FontUnit.h"
 #include "GlApi.h"
 #include "platform/PlatformLayer.h"
 
@@ -119,13 +120,13 @@ std::vector<std::uint8_t> BottomUpRows(const std::uint8_t* TopRow, std::ptrdiff_
 }
 
 TFontFile FindFontFile(FcConfig* Config) {
-  FcPattern* Pattern = FcNameParse(reinterpret_cast<const FcChar8*>("Courier New"));
+  FcPattern* Pattern = FcNameParse(reinterpret_cast<const FcChar8*>(FontFace));
   if (Pattern == nullptr) {
     return {};
   }
   FcConfigSubstitute(Config, Pattern, FcMatchPattern);
   FcDefaultSubstitute(Pattern);
-  // Every face, best match first. The first is what "Courier New" resolves to; when that one is
+  // Every face, best match first. The first is what FontFace resolves to; when that one is
   // proportional, the closest monospaced face follows it. (Asking for monospaced spacing in the
   // pattern would not do: proportional faces carry no spacing, so the match never holds it
   // against them.)
@@ -171,7 +172,7 @@ void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
   }
   FT_Face Face = nullptr;
   if (FT_New_Face(Library, File.Path.c_str(), File.Index, &Face) != 0 ||
-      FT_Set_Pixel_Sizes(Face, 0, FontPixelHeight) != 0) {
+      FT_Set_Pixel_Sizes(Face, 0, static_cast<FT_UInt>(FontPixelHeight)) != 0) {
     std::fprintf(stderr, "kelto: cannot use font %s; text will not be drawn\n", File.Path.c_str());
     if (Face != nullptr) {
       FT_Done_Face(Face);

@@ -11,18 +11,15 @@
 #include <string>
 #include <vector>
 
-// Em height of the glyphs in pixels: the character height of the Windows font (height -18).
-inline constexpr unsigned FontPixelHeight = 18;
-
 // A font file and the index of the face inside it.
 struct TFontFile {
   std::string Path; // empty when there is no font at all
   int Index = 0;
 };
 
-// The face for the text: "Courier New" as Config resolves it (Liberation Mono on Debian) when
-// that face is monospaced, else the best monospaced scalable face, else whatever Config offers
-// for "Courier New". Config null means the current configuration.
+// The face for the text: FontFace as Config resolves it (Liberation Mono on Debian) when that face
+// is monospaced, else the best monospaced scalable face, else whatever Config offers for FontFace.
+// Config null means the current configuration.
 TFontFile FindFontFile(FcConfig* Config);
 
 // The Unicode character of a code page 1251 byte; none for 0x98, the one byte without one.

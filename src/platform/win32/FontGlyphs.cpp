@@ -1,6 +1,7 @@
 // The glyph display lists from a GDI TrueType font, rendered by WGL.
 #include "Win32Platform.h"
 
+#include "FontUnit.h"
 #include "GlApi.h"
 
 namespace {
@@ -29,12 +30,12 @@ void RecordBlankGlyphs(std::uint32_t Base, std::int32_t Count) {
 } // namespace
 
 void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
-  // An 18-pixel character height of Courier New in code page 1251, so bytes 0xC0 to 0xFF are
-  // Cyrillic letters. The lists hold the glyphs' bitmaps themselves, so the font is needed only
-  // while they are recorded.
-  const HFONT Font = CreateFontA(-18, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
-                                 OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                                 DEFAULT_PITCH | FF_DONTCARE, "Courier New");
+  // The font's character height (asked for as a negative height) in code page 1251, so bytes 0xC0
+  // to 0xFF are Cyrillic letters. The lists hold the glyphs' bitmaps themselves, so the font is
+  // needed only while they are recorded.
+  const HFONT Font = CreateFontA(-FontPixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                 RUSSIAN_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, FontFace);
   const HGDIOBJ Previous = SelectObject(DeviceContext, Font);
   wglUseFontBitmapsA(DeviceContext, 0, static_cast<DWORD>(Count), Base);
   RecordBlankGlyphs(Base, Count);

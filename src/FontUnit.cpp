@@ -3,9 +3,8 @@
 #include "FontUnit.h"
 
 #include "GlApi.h"
+#include "MyUnit.h"
 #include "Platform.h"
-
-#include <cstdio>
 
 std::uint32_t FontBase;
 
@@ -13,7 +12,7 @@ void BuildFont() {
   FontBase = glGenLists(GlyphCount);
   if (FontBase == 0) {
     // Text is missing then, but the game still plays.
-    std::fprintf(stderr, "kelto: no display lists for the font; text will not be drawn\n");
+    ReportWarning("no display lists for the font; text will not be drawn");
     return;
   }
   Platform().MakeGlyphLists(FontBase, GlyphCount);

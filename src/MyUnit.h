@@ -32,8 +32,11 @@ bool AimAngle(float dx, float dy, float& Angle);
 // Decimal text of a signed 32-bit value: a minus sign for negatives, no padding.
 std::string IntToText(std::int32_t Value);
 
-// The one way the game reports a failure to the player: the line "kelto: What" on standard error
-// and What in a message box captioned "Error" (where a display can be opened).
+// The line "kelto: What" on standard error, the start of every report of the game. Alone, it
+// reports what the game goes on without (text, fullscreen).
+void ReportWarning(const std::string& What);
+// The one way the game reports a failure to the player: ReportWarning, then What in a message box
+// captioned "Error" (where a display can be opened).
 void ReportError(const std::string& What);
 // ReportError, then the program ends with exit status 1.
 [[noreturn]] void FatalError(const std::string& What);

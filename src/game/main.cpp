@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
   TOptions Options;
   std::string Error;
   if (!ParseCommandLine(argc, argv, Options, Error)) {
-    std::fprintf(stderr, "kelto: %s\n%s", Error.c_str(), UsageText().c_str());
+    ReportWarning(Error);
+    std::fputs(UsageText().c_str(), stderr);
     return 2;
   }
   if (Options.Help || Options.Version) {

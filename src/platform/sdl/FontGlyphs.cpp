@@ -4,6 +4,7 @@
 
 #include "FontUnit.h"
 #include "GlApi.h"
+#include "MyUnit.h"
 #include "platform/PlatformLayer.h"
 
 #include <ft2build.h>
@@ -12,7 +13,6 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -25,8 +25,8 @@ TCodePageTable DecodeCp1251() {
   const iconv_t Converter = iconv_open("UTF-32LE", "CP1251");
   if (Converter == reinterpret_cast<iconv_t>(-1)) {
     // Without the converter the lower half is still plain ASCII; Cyrillic draws nothing.
-    std::fprintf(stderr, "kelto: no CP1251 converter (%s); only ASCII text will be drawn\n",
-                 std::strerror(errno));
+    ReportWarning(std::string("no CP1251 converter (") + std::strerror(errno) +
+                  "); only ASCII text will be drawn");
     for (std::uint32_t Code = 0; Code < 0x80; ++Code) {
       Table[Code] = Code;
     }
@@ -156,24 +156,24 @@ void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
   // load it for the rest of the run, never released.
   FcConfig* Config = FcInitLoadConfigAndFonts();
   if (Config == nullptr) {
-    std::fprintf(stderr, "kelto: no font configuration; text will not be drawn\n");
+    ReportWarning("no font configuration; text will not be drawn");
     return;
   }
   const TFontFile File = FindFontFile(Config);
   FcConfigDestroy(Config);
   if (File.Path.empty()) {
-    std::fprintf(stderr, "kelto: no font found; text will not be drawn\n");
+    ReportWarning("no font found; text will not be drawn");
     return;
   }
   FT_Library Library = nullptr;
   if (FT_Init_FreeType(&Library) != 0) {
-    std::fprintf(stderr, "kelto: FreeType did not start; text will not be drawn\n");
+    ReportWarning("FreeType did not start; text will not be drawn");
     return;
   }
   FT_Face Face = nullptr;
   if (FT_New_Face(Library, File.Path.c_str(), File.Index, &Face) != 0 ||
       FT_Set_Pixel_Sizes(Face, 0, static_cast<FT_UInt>(FontPixelHeight)) != 0) {
-    std::fprintf(stderr, "kelto: cannot use font %s; text will not be drawn\n", File.Path.c_str());
+    ReportWarning("cannot use font " + File.Path + "; text will not be drawn");
     if (Face != nullptr) {
       FT_Done_Face(Face);
     }

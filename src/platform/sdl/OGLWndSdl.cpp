@@ -11,7 +11,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -67,7 +66,7 @@ void SwitchFullscreen(bool On) {
     SDL_Rect Display;
     const int DisplayIndex = SDL_GetWindowDisplayIndex(WindowHandle);
     if (DisplayIndex < 0 || SDL_GetDisplayBounds(DisplayIndex, &Display) != 0) {
-      std::fprintf(stderr, "kelto: fullscreen is not available (%s)\n", SDL_GetError());
+      ReportWarning(std::string("fullscreen is not available (") + SDL_GetError() + ")");
       return;
     }
     SDL_GetWindowPosition(WindowHandle, &Windowed.x, &Windowed.y);

@@ -9,7 +9,6 @@
 
 #include <mmsystem.h>
 
-#include <cstdio>
 #include <string>
 
 HDC DeviceContext;
@@ -68,8 +67,7 @@ void SwitchFullscreen(bool On) {
     Windowed.length = sizeof Windowed;
     if (!GetWindowPlacement(WindowHandle, &Windowed) ||
         !GetMonitorInfoA(MonitorFromWindow(WindowHandle, MONITOR_DEFAULTTONEAREST), &Monitor)) {
-      std::fprintf(stderr, "kelto: fullscreen is not available (%s)\n",
-                   SystemErrorText(GetLastError()).c_str());
+      ReportWarning("fullscreen is not available (" + SystemErrorText(GetLastError()) + ")");
       return;
     }
     // Set first, so the size message of the move already scales the view.
@@ -131,13 +129,6 @@ private:
 
 TWin32MessagePump Pump;
 
-// The boxes of set-up and teardown that the game shows itself, with its own icon style.
-void ShowBox(const char* Text, UINT Style) {
-  std::fprintf(stderr, "kelto: %s\n", Text);
-  std::fflush(stderr);
-  MessageBoxA(nullptr, Text, "Error", Style);
-}
-
 // Asks GDI for a double-buffered RGBA window format with Bits of colour and of depth.
 bool ApplyPixelFormat(std::uint8_t Bits) {
   PIXELFORMATDESCRIPTOR Request{};
@@ -150,11 +141,11 @@ bool ApplyPixelFormat(std::uint8_t Bits) {
   Request.iLayerType = PFD_MAIN_PLANE;
   const int Format = ChoosePixelFormat(DeviceContext, &Request);
   if (Format == 0) {
-    ShowBox("ChoosePixelFormat failed", MB_OK);
+    ReportError("ChoosePixelFormat failed");
     return false;
   }
   if (!SetPixelFormat(DeviceContext, Format, &Request)) {
-    ShowBox("SetPixelFormat failed", MB_OK);
+    ReportError("SetPixelFormat failed");
     return false;
   }
   return true;
@@ -174,11 +165,11 @@ void ReleaseWindow(bool Report) {
   }
   // WM_DESTROY reaches WindowProc inside DestroyWindow, which runs the shutdown procedure.
   if (WindowHandle != nullptr && !DestroyWindow(WindowHandle) && Report) {
-    ShowBox("Unable to destroy window!", MB_ICONERROR);
+    ReportError("Unable to destroy window!");
   }
   WindowHandle = nullptr;
   if (!UnregisterClassA(ClassName, ModuleInstance()) && Report) {
-    ShowBox("Unable to unregister window class!", MB_ICONERROR);
+    ReportError("Unable to unregister window class!");
   }
 }
 

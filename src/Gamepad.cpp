@@ -123,7 +123,7 @@ void TranslatePad(const TPadState& Pad, const TPadMoment& Moment, TPadMemory& Me
   Wanted[HeldEscape] = Pad.Start;
   Wanted[HeldLeftButton] = Pad.RightTrigger > TriggerPressed || (!Play && Pad.A);
   Wanted[HeldRightButton] = Pad.LeftTrigger > TriggerPressed || Pad.RightShoulder;
-  const TWParam KeyCodes[] = {'W', 'A', 'S', 'D', VK_ESCAPE};
+  const TWParam KeyCodes[] = {MoveUpKey, MoveLeftKey, MoveDownKey, MoveRightKey, VK_ESCAPE};
   for (int i = 0; i < HeldCount; ++i) {
     if (Wanted[i] == Memory.Held[i]) {
       continue;

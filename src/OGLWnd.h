@@ -10,6 +10,12 @@
 
 // --- Input state, written by WindowProc ---
 extern bool Keys[256];
+// The keys that walk, as virtual-key codes (a letter's code is its capital): the game's key
+// bindings name them and a pad's left stick and D-pad press them.
+constexpr std::uint8_t MoveUpKey = 'W';
+constexpr std::uint8_t MoveLeftKey = 'A';
+constexpr std::uint8_t MoveDownKey = 'S';
+constexpr std::uint8_t MoveRightKey = 'D';
 extern std::int32_t MouseX;
 extern std::int32_t MouseY;
 extern bool MouseLeft;

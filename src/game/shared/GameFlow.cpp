@@ -1,5 +1,6 @@
 #include "GameFlow.h"
 
+#include "OGLWnd.h"
 #include "UTypes.h"
 
 #include <utility>
@@ -27,11 +28,11 @@ std::uint8_t KeyRight;
 std::uint8_t KeyExtra;
 
 void SetKeyBindings() {
-  KeyUp = 87;
-  KeyDown = 83;
-  KeyLeft = 65;
-  KeyRight = 68;
-  KeyExtra = 69;
+  KeyUp = MoveUpKey;
+  KeyDown = MoveDownKey;
+  KeyLeft = MoveLeftKey;
+  KeyRight = MoveRightKey;
+  KeyExtra = 'E';
 }
 
 void ResetGameFlow() {

@@ -61,6 +61,10 @@ void SetScaledOutput(std::int32_t OutputWidth, std::int32_t OutputHeight);
 // Otherwise both pass unchanged. Positions are read as signed 16-bit words.
 TLParam SizeForWindowProc(bool Fullscreen, TLParam RealSize);
 TLParam PointerForWindowProc(TLParam RealPosition);
+// The parameter of any Message from the window system as the window procedure hears it: a size
+// message's through SizeForWindowProc, a pointer message's through PointerForWindowProc, any
+// other's unchanged.
+TLParam ParamForWindowProc(bool Fullscreen, std::uint32_t Message, TLParam lParam);
 
 // The last step of a window's creation, once it is shown with its context current: sets the
 // projection for the area it shows (Shown, in real pixels) and runs OnStartUp.

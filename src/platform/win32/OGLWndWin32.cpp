@@ -202,20 +202,10 @@ LRESULT CALLBACK GameWindowProc(HWND Window, UINT Message, WPARAM wParam, LPARAM
       return 0;
     }
     break;
-  case WM_SIZE:
-    lParam = SizeForWindowProc(Fullscreen, lParam);
-    break;
-  case WM_MOUSEMOVE:
-  case WM_LBUTTONDOWN:
-  case WM_LBUTTONUP:
-  case WM_RBUTTONDOWN:
-  case WM_RBUTTONUP:
-    lParam = PointerForWindowProc(lParam);
-    break;
   default:
     break;
   }
-  return WindowProc(Window, Message, wParam, lParam);
+  return WindowProc(Window, Message, wParam, ParamForWindowProc(Fullscreen, Message, lParam));
 }
 
 TPlatformLayer& PlatformLayer() {

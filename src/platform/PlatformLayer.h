@@ -26,6 +26,26 @@ public:
 
 TPlatformLayer& PlatformLayer();
 
+// Fullscreen as both layers switch it: Fullscreen is the layer's flag, Apply its system's switch,
+// which sets the flag once it has switched. Before the window exists a switch only records the
+// wish; afterwards Apply is called for a change only.
+inline void SwitchFullscreenOf(bool On, bool& Fullscreen, bool HasWindow, void (*Apply)(bool On)) {
+  if (!HasWindow) {
+    Fullscreen = On;
+  } else if (On != Fullscreen) {
+    Apply(On);
+  }
+}
+
+// Once the window is shown: a game asked to start in fullscreen opens its window and switches at
+// once, so leaving fullscreen gives the window it would have had.
+inline void StartFullscreenIfAsked(bool& Fullscreen, void (*Apply)(bool On)) {
+  if (Fullscreen) {
+    Fullscreen = false;
+    Apply(true);
+  }
+}
+
 // The temporary file a replacement of FileName writes first. A fixed name rather than a unique
 // one: a file left over by a crash is reused by the next save instead of piling up beside it.
 inline std::string ReplacementTempName(const std::string& FileName) {

@@ -35,14 +35,7 @@ void ReportSetUpFailure(const char* Text) {
 }
 
 // Desktop fullscreen: the display keeps its mode and the window covers it.
-void SwitchFullscreen(bool On) {
-  if (WindowHandle == nullptr) {
-    Fullscreen = On;
-    return;
-  }
-  if (On == Fullscreen) {
-    return;
-  }
+void ApplyFullscreen(bool On) {
   if (On) {
     SDL_Rect Display;
     const int DisplayIndex = SDL_GetWindowDisplayIndex(WindowHandle);
@@ -76,6 +69,10 @@ void SwitchFullscreen(bool On) {
   int Height = 0;
   SDL_GetWindowSize(WindowHandle, &Width, &Height);
   WindowProc(WindowHandle, WM_SIZE, 0, SizeForWindowProc(Fullscreen, MakeLParam(Width, Height)));
+}
+
+void SwitchFullscreen(bool On) {
+  SwitchFullscreenOf(On, Fullscreen, WindowHandle != nullptr, ApplyFullscreen);
 }
 
 float AxisOf(SDL_GameController* Pad, SDL_GameControllerAxis Axis) {
@@ -303,12 +300,7 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   SDL_RaiseWindow(WindowHandle);
   SDL_SetWindowInputFocus(WindowHandle);
   SDL_ShowWindow(WindowHandle);
-  // A game asked to start in fullscreen opens its window and switches at once, so leaving
-  // fullscreen gives the window it would have had.
-  if (Fullscreen) {
-    Fullscreen = false;
-    SwitchFullscreen(true);
-  }
+  StartFullscreenIfAsked(Fullscreen, ApplyFullscreen);
   // Pads are welcome but not needed: without the subsystem the game simply has none.
   SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   // Showing the window sends no size message here, so the projection is set now.

@@ -53,14 +53,7 @@ LONG WindowStyleNow() {
 }
 
 // A borderless window the size of its monitor: the display keeps its mode.
-void SwitchFullscreen(bool On) {
-  if (WindowHandle == nullptr) {
-    Fullscreen = On;
-    return;
-  }
-  if (On == Fullscreen) {
-    return;
-  }
+void ApplyFullscreen(bool On) {
   if (On) {
     MONITORINFO Monitor{};
     Monitor.cbSize = sizeof Monitor;
@@ -83,6 +76,10 @@ void SwitchFullscreen(bool On) {
     SetWindowPos(WindowHandle, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
   }
+}
+
+void SwitchFullscreen(bool On) {
+  SwitchFullscreenOf(On, Fullscreen, WindowHandle != nullptr, ApplyFullscreen);
 }
 
 class TWin32MessagePump final : public TMessagePump {
@@ -316,12 +313,7 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   SetForegroundWindow(WindowHandle);
   SetFocus(WindowHandle);
   ShowWindow(WindowHandle, SW_SHOW);
-  // A game asked to start in fullscreen opens its window and switches at once, so leaving
-  // fullscreen gives the window it would have had.
-  if (Fullscreen) {
-    Fullscreen = false;
-    SwitchFullscreen(true);
-  }
+  StartFullscreenIfAsked(Fullscreen, ApplyFullscreen);
   // The size message of creation came before the context existed, and whether showing sends
   // another depends on the system; the projection must be in place before start-up draws.
   RECT Client{};

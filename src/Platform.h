@@ -79,6 +79,10 @@ public:
   virtual void ShowErrorBox(const std::string& Text);
 };
 
+// The game program, the same on every system: each system's entry calls it with its own layer and
+// ends with the status it returns.
+int RunGame(int argc, char** argv, TPlatform& Layer);
+
 // The installed platform; the base class until one is installed.
 TPlatform& Platform();
 void InstallPlatform(TPlatform* Installed);

@@ -1,18 +1,18 @@
-// Program entry: reads the command line, installs the window system's layer, enters the run folder
-// of an installed game, sets up a demo's recording or playback and runs the main loop with the
-// game's start-up, frame and shutdown procedures.
+// The game program: reads the command line, installs the window system's layer, enters the run
+// folder of an installed game, sets up a demo's recording or playback and runs the main loop with
+// the game's start-up, frame and shutdown procedures.
 #include "MyUnit.h"
 #include "OGLWnd.h"
+#include "Platform.h"
 #include "game/CommandLine.h"
 #include "game/replay/Demo.h"
 #include "game/scenes/Scenes.h"
-#include "platform/PlatformLayer.h"
 
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 
-int main(int argc, char** argv) {
+int RunGame(int argc, char** argv, TPlatform& Layer) {
   // Whatever nothing catches is reported like every other failure, never an abort.
   std::set_terminate(TerminateWithReport);
   TOptions Options;
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     std::fputs((Options.Help ? UsageText() : VersionText()).c_str(), stdout);
     return 0;
   }
-  InstallPlatform(&PlatformLayer());
+  InstallPlatform(&Layer);
   // An installed game goes on in the player's own folder; demo files named on the command line
   // still mean files in the folder it was started from.
   std::error_code NoFolder;

@@ -25,8 +25,8 @@ TCodePageTable DecodeCp1251() {
   const iconv_t Converter = iconv_open("UTF-32LE", "CP1251");
   if (Converter == reinterpret_cast<iconv_t>(-1)) {
     // Without the converter the lower half is still plain ASCII; Cyrillic draws nothing.
-    ReportWarning(std::string("no CP1251 converter (") + std::strerror(errno) +
-                  "); only ASCII text will be drawn");
+    const std::string Reason = std::strerror(errno); // before anything else can change errno
+    ReportWarning("no CP1251 converter (" + Reason + "); only ASCII text will be drawn");
     for (std::uint32_t Code = 0; Code < 0x80; ++Code) {
       Table[Code] = Code;
     }

@@ -152,33 +152,39 @@ TGlesContext* Current;
 constexpr GLuint PositionAttribute = 0, TexCoordAttribute = 1, ColourAttribute = 2,
                  GlyphAttribute = 3;
 
+// The vertex stage and the texture lookup are written as the desktop's OpenGL runs its fixed
+// functions: the position as a sum of the matrix's columns, and the texture coordinate divided by
+// its q (1, filled in by the vertex fetch) at each fragment. Both round alike then.
 const char* const VertexShader = R"(#version 300 es
-uniform highp mat4 Mvp; // sent transposed: its columns are the matrix's rows
-in highp vec3 Position;
-in highp vec2 TexCoordIn;
+uniform highp mat4 Mvp;
+in highp vec4 Position;
+in highp vec4 TexCoordIn;
 in highp vec4 ColourIn;
 in highp vec2 GlyphIn;
-out highp vec2 TexCoord;
+out highp vec4 TexCoord;
 out highp vec4 Colour;
 out highp vec2 Glyph;
 void main() {
-  gl_Position = vec4(Position, 1.0) * Mvp;
+  gl_Position = Mvp * Position;
   TexCoord = TexCoordIn;
   Colour = ColourIn;
   Glyph = GlyphIn;
 })";
 
 // Texturing modulates the colour. A bitmap's fragments are those of its set pixels. The alpha test
-// compares with the reference by the function's number counted from GL_NEVER.
+// compares with the reference by the function's number counted from GL_NEVER, both in the 8 bits
+// of the colour buffer as 1.1 defines it (a float comparison would keep fragments whose alpha
+// rounds to the reference).
 const char* const FragmentShader = R"(#version 300 es
 precision highp float;
+precision highp sampler2D;
 uniform sampler2D Picture;
 uniform sampler2D Glyphs;
 uniform bool Texturing;
 uniform bool Bitmap;
 uniform int AlphaFunc;
 uniform float AlphaRef;
-in vec2 TexCoord;
+in vec4 TexCoord;
 in vec4 Colour;
 in vec2 Glyph;
 out vec4 FragColour;
@@ -195,11 +201,11 @@ bool AlphaPasses(float Alpha) {
   }
 }
 void main() {
-  vec4 Result = Texturing ? Colour * texture(Picture, TexCoord) : Colour;
+  vec4 Result = Texturing ? Colour * textureProj(Picture, TexCoord) : Colour;
   if (Bitmap && texelFetch(Glyphs, ivec2(Glyph), 0).r < 0.5) {
     discard;
   }
-  if (!AlphaPasses(Result.a)) {
+  if (!AlphaPasses(floor(clamp(Result.a, 0.0, 1.0) * 255.0 + 0.5))) {
     discard;
   }
   FragColour = Result;
@@ -320,9 +326,9 @@ void Flush(TGlesContext& C) {
   Now.Mvp = Now.Bitmap ? Identity : ModelViewProjection(C);
   Now.Texturing = Texturing(C);
   Now.AlphaFunc = C.AlphaTest ? static_cast<GLint>(C.AlphaFunc - GL_NEVER) : 7;
-  Now.AlphaRef = C.AlphaRef;
+  Now.AlphaRef = std::nearbyint(C.AlphaRef * 255);
   if (!C.SentAny || Now.Mvp != C.Sent.Mvp) {
-    glUniformMatrix4fv(C.MvpLocation, 1, GL_TRUE, Now.Mvp.data());
+    glUniformMatrix4fv(C.MvpLocation, 1, GL_FALSE, Now.Mvp.data());
   }
   if (!C.SentAny || Now.Texturing != C.Sent.Texturing) {
     glUniform1i(C.TexturingLocation, Now.Texturing);

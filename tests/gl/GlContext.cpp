@@ -70,6 +70,9 @@ int main(int argc, char** argv) {
   TestLayer = GlesCreateContext();
 #endif
   ResetFrame();
+  if (argc == 3 && std::string(argv[1]) == "--frames") {
+    return WriteFrames(argv[2]);
+  }
   const auto Folder =
       std::filesystem::temp_directory_path() / ("kelto-gl-" + std::to_string(getpid()));
   std::filesystem::create_directory(Folder);

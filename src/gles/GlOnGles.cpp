@@ -225,17 +225,26 @@ void SetError(TGlesContext& C, GLenum Error) {
   }
 }
 
+// Whether a shader compiled or a program linked (Status); if not, ES's log says why.
+template <typename TGetStatus, typename TGetLog>
+bool Succeeded(GLuint Object, GLenum Status, TGetStatus GetStatus, TGetLog GetLog,
+               const char* Failure) {
+  GLint Result = GL_FALSE;
+  GetStatus(Object, Status, &Result);
+  if (Result != GL_TRUE) {
+    char Log[1024] = "";
+    GetLog(Object, sizeof(Log), nullptr, Log);
+    std::fprintf(stderr, "kelto: the OpenGL ES shaders %s: %s\n", Failure, Log);
+  }
+  return Result == GL_TRUE;
+}
+
 GLuint CompileShader(GLenum Kind, const std::string& Header, const char* Source) {
   const GLuint Shader = glCreateShader(Kind);
   const char* Parts[] = {Header.c_str(), Source};
   glShaderSource(Shader, 2, Parts, nullptr);
   glCompileShader(Shader);
-  GLint Compiled = GL_FALSE;
-  glGetShaderiv(Shader, GL_COMPILE_STATUS, &Compiled);
-  if (Compiled != GL_TRUE) {
-    char Log[1024] = "";
-    glGetShaderInfoLog(Shader, sizeof(Log), nullptr, Log);
-    std::fprintf(stderr, "kelto: the OpenGL ES shader does not compile: %s\n", Log);
+  if (!Succeeded(Shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, "do not compile")) {
     glDeleteShader(Shader);
     return 0;
   }
@@ -268,12 +277,7 @@ GLuint LinkProgram(int Key) {
   glLinkProgram(Program);
   glDeleteShader(Vertex);
   glDeleteShader(Fragment);
-  GLint Linked = GL_FALSE;
-  glGetProgramiv(Program, GL_LINK_STATUS, &Linked);
-  if (Linked != GL_TRUE) {
-    char Log[1024] = "";
-    glGetProgramInfoLog(Program, sizeof(Log), nullptr, Log);
-    std::fprintf(stderr, "kelto: the OpenGL ES shaders do not link: %s\n", Log);
+  if (!Succeeded(Program, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, "do not link")) {
     glDeleteProgram(Program);
     return 0;
   }

@@ -68,6 +68,9 @@ int main(int argc, char** argv) {
   }
 #ifdef KELTO_GLES
   TestLayer = GlesCreateContext();
+  if (TestLayer == nullptr) {
+    return 1; // the layer has said why
+  }
 #endif
   ResetFrame();
   if (argc == 3 && std::string(argv[1]) == "--frames") {

@@ -67,19 +67,26 @@ TBuffer Silence(double Seconds) {
   return TBuffer(static_cast<std::size_t>(Seconds * Rate));
 }
 
-// Adds a tone from Start for Seconds: its frequency and loudness follow the sound's progress u
-// (0 to 1), its phase accumulates so a sweep has no jumps.
+// Calls Add(i, u, Sample) for each sample of Out from Start for Seconds: i counts them from 0, u is
+// the sound's progress from 0 to 1.
+template <class TAdd> void Over(TBuffer& Out, double Start, double Seconds, TAdd Add) {
+  const auto First = static_cast<std::size_t>(Start * Rate);
+  const auto Count = static_cast<std::size_t>(Seconds * Rate);
+  for (std::size_t i = 0; i < Count && First + i < Out.size(); ++i) {
+    Add(i, static_cast<double>(i) / static_cast<double>(Count), Out[First + i]);
+  }
+}
+
+// Adds a tone: its frequency and loudness follow the sound's progress, its phase accumulates so
+// a sweep has no jumps.
 template <class TFrequency, class TWave, class TEnvelope>
 void AddTone(TBuffer& Out, double Start, double Seconds, TFrequency Frequency, TWave Wave,
              TEnvelope Envelope, double Level) {
-  const auto First = static_cast<std::size_t>(Start * Rate);
-  const auto Count = static_cast<std::size_t>(Seconds * Rate);
   double Phase = 0;
-  for (std::size_t i = 0; i < Count && First + i < Out.size(); ++i) {
-    const double u = static_cast<double>(i) / static_cast<double>(Count);
-    Out[First + i] += Level * Envelope(u) * Wave(Phase);
+  Over(Out, Start, Seconds, [&](std::size_t, double u, double& Sample) {
+    Sample += Level * Envelope(u) * Wave(Phase);
     Phase += Frequency(u) / Rate;
-  }
+  });
 }
 
 // Adds white noise (a fixed-seed hash, so the same every run) through a low-pass whose
@@ -88,18 +95,15 @@ void AddTone(TBuffer& Out, double Start, double Seconds, TFrequency Frequency, T
 template <class TEnvelope>
 void AddNoise(TBuffer& Out, double Start, double Seconds, double Bright, double Dull, double Floor,
               TEnvelope Envelope, double Level, std::uint32_t Seed) {
-  const auto First = static_cast<std::size_t>(Start * Rate);
-  const auto Count = static_cast<std::size_t>(Seconds * Rate);
   double Low = 0, Lower = 0;
-  for (std::size_t i = 0; i < Count && First + i < Out.size(); ++i) {
-    const double u = static_cast<double>(i) / static_cast<double>(Count);
-    const std::uint32_t n = static_cast<std::uint32_t>(i);
+  Over(Out, Start, Seconds, [&](std::size_t i, double u, double& Sample) {
+    const auto n = static_cast<std::uint32_t>(i);
     const double White =
         static_cast<double>(kit::Hash(n * 0x9E3779B1u + kit::Hash(Seed)) >> 8) / 8388608.0 - 1;
     Low += (Bright + (Dull - Bright) * u) * (White - Low);
     Lower += Floor * (Low - Lower);
-    Out[First + i] += Level * Envelope(u) * (Low - Lower);
-  }
+    Sample += Level * Envelope(u) * (Low - Lower);
+  });
 }
 
 // Half a raised cosine: 0 at x = 0, 1 from x = 1 on.

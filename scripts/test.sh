@@ -19,7 +19,8 @@ cmake --build "$root/build" -j"$jobs" >/dev/null
 
 echo "== build on OpenGL ES 3"
 cmake -S "$root" -B "$root/build-gles" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELTO_GL=GLES3 >/dev/null
-cmake --build "$root/build-gles" -j"$jobs" --target kelto kelto-replay kelto-gl-tests >/dev/null
+cmake --build "$root/build-gles" -j"$jobs" --target kelto kelto-replay kelto-gl-tests sounds \
+  >/dev/null
 
 echo "== tests"
 (cd "$root/build" && ctest --output-on-failure -j"$jobs")

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/deps.sh build|test|wine
+# Usage: scripts/deps.sh build|test|wine|wasm
 set -euo pipefail
 
 # libopengl-dev: the core links OpenGL without GLX (and so without X11).
 # zlib1g-dev: the picture generator packs the icon's PNG files. gzip: manual pages, changelog.
 build_packages=(cmake make g++ pkg-config libsdl2-dev libgl-dev libopengl-dev libfreetype-dev
   libfontconfig-dev libx11-dev fonts-liberation zlib1g-dev gzip)
+# libgles-dev: the build on OpenGL ES 3 (-DKELTO_GL=GLES3) that the tests draw with too; Mesa
+# gives SDL its ES context through GLX.
 # xfonts-base: the fonts of SDL's message boxes on a bare X server.
 # The package test: dpkg-dev (dpkg-shlibdeps) and file for cpack, and the checkers of the package,
 # its desktop entry, AppStream metadata and manual pages.
-test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xfonts-base xdotool x11-apps x11-utils
-  imagemagick clang libclang-rt-14-dev python3 dpkg-dev file lintian desktop-file-utils appstream
+test_packages=(libgles-dev googletest libgtest-dev libbenchmark-dev xvfb xauth xfonts-base xdotool
+  x11-apps x11-utils imagemagick clang libclang-rt-14-dev python3 dpkg-dev file lintian desktop-file-utils appstream
   man-db)
 # The Windows build and its test under Wine. Wine finds OpenGL, fonts and most X extensions at run
 # time, so what it merely recommends is named too; "wine64" is the loader for 64-bit programs.
@@ -20,12 +22,16 @@ wine_packages=(g++-mingw-w64-x86-64 wine wine64 libgl1 libgl1-mesa-dri libxcompo
   libxfixes3 libxi6 libxinerama1 libxrandr2 libxrender1 libxxf86vm1 fonts-liberation xvfb xauth
   xdotool x11-apps x11-utils imagemagick unzip icoutils)
 
+# The WebAssembly build: Debian's Emscripten, the acorn module its optimizer loads, node to run it.
+wasm_packages=(emscripten node-acorn nodejs)
+
 case "${1:-build}" in
 build) wanted=("${build_packages[@]}") ;;
 test) wanted=("${build_packages[@]}" "${test_packages[@]}") ;;
 wine) wanted=("${build_packages[@]}" "${wine_packages[@]}") ;;
+wasm) wanted=("${wasm_packages[@]}") ;;
 *)
-  echo "usage: $0 build|test|wine" >&2
+  echo "usage: $0 build|test|wine|wasm" >&2
   exit 2
   ;;
 esac

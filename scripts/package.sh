@@ -23,8 +23,8 @@ cmake --build "$build" -j"$(nproc)" >/dev/null
 # As Debian's packages run their tests while they are built: the package's build must play the
 # same game as every other build, byte for byte.
 for script in "$root"/tests/replay/*.txt; do
-  bash "$root/tests/replay/check_replay.sh" "$build/run/kelto-replay" "$script" \
-    "${script%.txt}.out.gz" || { echo "package: kelto-replay differs on $script" >&2; exit 1; }
+  bash "$root/tests/replay/check_replay.sh" "$script" "${script%.txt}.out.gz" \
+    "$build/run/kelto-replay" || { echo "package: kelto-replay differs on $script" >&2; exit 1; }
 done
 (cd "$build" && cpack -G DEB -B "$out" >/dev/null)
 ls "$out"/kelto_*.deb

@@ -30,7 +30,7 @@ cmake --build "$root/build-wasm" -j"$jobs" >/dev/null
 (cd "$root/build-wasm" && ctest --output-on-failure -j"$jobs")
 
 if [[ -x "$root/scripts/fuzz.sh" ]]; then
-  echo "== fuzzing the picture, score-file and replay readers"
+  echo "== fuzzing the picture, score-file, replay and sound readers"
   "$root/scripts/fuzz.sh" 10
 fi
 

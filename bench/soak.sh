@@ -3,9 +3,9 @@
 #   1. kelto-replay of the sanitizer build (build-asan/) plays TICKS ticks of random input: it must
 #      end with status 0 and nothing on standard error (no leak, no undefined behaviour).
 #   2. The real game (build/run/kelto) on a private X display gets SECONDS of random input: the
-#      movement keys, both buttons, Esc and back to the game. Its resident memory and the peak of it
-#      are sampled every 30 s; over the second half of the run the peak may grow by at most 256 KiB.
-#      The run ends through "Exit".
+#      movement keys, both buttons, Esc and back to the game. Its resident memory is read after each
+#      act of play, and it and its peak so far are printed every 30 s; over the second half of the
+#      run the peak may grow by at most 256 KiB. The run ends through "Exit".
 # Usage: bench/soak.sh [TICKS [SECONDS]]   (default 1000000 600; 0 skips a part)
 # KELTO_SOAK_GAME=path plays another build of the game, e.g. build-asan/run/kelto to have
 # LeakSanitizer look at the real game when it ends: a leak from the game's own code fails the run.
@@ -88,7 +88,7 @@ menu() { xdotool keydown Escape sleep 0.2 keyup Escape sleep 0.3; }
 sleep 0.5
 click_at 160 165 # "Играть"
 
-memory_kib() { awk -v field="$1:" '$1 == field { print $2 }' "/proc/$game_pid/status"; }
+rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$game_pid/status"; }
 pause() { sleep "$(printf '0.%02d' $((RANDOM % ($1 - 5) + 5)))"; } # 0.05 to $1/100 s
 
 # One random act of play; Esc leads to the menu, whose first button returns to the game.
@@ -117,17 +117,22 @@ play_once() {
 # Resident memory grows in steps over the first minutes, while the allocator's heap settles (the
 # live bytes stay flat; the pages freed inside the heap stay resident), and then swings by about
 # 1 MiB either way: the OpenGL driver maps and unmaps a 1 MiB buffer now and then, and the allocator
-# gives back the top of its heap. Its peak (VmHWM) rises only when the game needs more than it ever
-# did, so the run is judged on the peak over its second half, from the sample nearest the middle.
-sample() { rss+=("$(memory_kib VmRSS)") && peak+=("$(memory_kib VmHWM)"); }
+# gives back the top of its heap. Its peak rises only when the game needs more than it ever did, so
+# the run is judged on the peak over its second half, from the sample nearest the middle. (The
+# kernel's own peak, VmHWM, is not used: it is brought up to date only now and then.)
+sample() { # every 30 s and at the end ($1)
+  now=$(rss_kib)
+  ((now < highest)) || highest=$now
+  ((${#rss[@]} * 30 > $(date +%s) - started)) && [[ -z ${1:-} ]] || rss+=("$now") peak+=("$highest")
+}
 started=$(date +%s)
-rss=() peak=()
+rss=() peak=() highest=0
 while (($(date +%s) - started < seconds)); do
-  ((${#rss[@]} * 30 > $(date +%s) - started)) || sample
+  sample
   play_once
   kill -0 "$game_pid" 2>/dev/null || fail "the game ended during play: $(cat "$tmp/stderr")"
 done
-sample
+sample end
 growth=$((peak[-1] - peak[(${#peak[@]} - 1) / 2]))
 echo "game: resident memory every 30 s (KiB): ${rss[*]}"
 echo "game: its peak so far (KiB):            ${peak[*]}"

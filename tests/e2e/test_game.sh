@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Games through X input and demos: a recorded game played back by kelto-replay and --play, a whole
 # recorded game (full_game.demo) played to the score scene while the player's own input is busy,
-# then back to the menu and out, and a bad demo line.
+# then back to the menu and out, a bad demo line, and the movement keys on Russian and French
+# keyboard layouts.
 source "$(dirname "$0")/lib.sh"
 replay=$KELTO_RUN_DIR/kelto-replay
 start_display
@@ -53,3 +54,22 @@ expect_exit 1
 same "$(cat "$E2E_TMP/stderr")" "$({ "$replay" <"$E2E_TMP/bad.demo" 2>&1 >/dev/null || true; } |
   sed 's/^kelto-replay: /kelto: /')" "the report of a bad demo line"
 pass "recorded and played '$recorded'; full_game.demo played '$SUMMARY'; a bad line refused"
+
+# Keys held in turn on a keyboard layout ($1) and the key codes a recorded game holds ($2): the W
+# key's place writes Cyrillic "tse" on a Russian layout and walks; on a French one it writes z
+# (90), and the Z key's place writes w (87), which walks.
+layout_keys() {
+  setxkbmap "$1"
+  start_game --record "$E2E_TMP/layout.demo"
+  wait_window
+  expect_screen menu
+  click_at 150 165
+  for key in "${@:3}"; do hold_key "$key" 0.5; done
+  "$KELTO_XCLOSE" "$GAME_WINDOW"
+  expect_exit 0
+  same "$(awk '$5 != "-" && $5 != held { printf "%s ", $5; held = $5 }' "$E2E_TMP/layout.demo")" \
+    "$2" "keys held on the $1 layout"
+}
+layout_keys ru "87 " Cyrillic_tse
+layout_keys fr "90 87 " z w
+pass "the movement keys on Russian and French layouts"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real game: no window without a display, the usage; on an X display its title, score file at
-# start-up, a window manager's close request, the files it cannot use, fullscreen on wide, tall
-# and small screens and back, and the buttons of a window enlarged to 1000 x 740.
+# start-up, a window manager's close request, the files it cannot use, SIGTERM while an error box
+# is up, fullscreen on wide, tall and small screens and back, and the buttons of a window enlarged
+# to 1000 x 740.
 source "$(dirname "$0")/lib.sh"
 make_run_dir
 chmod 755 "$E2E_TMP" # "nobody" must be able to reach the run folder
@@ -58,7 +59,20 @@ chmod 755 "$RUN_DIR"; : >"$score"; chmod 000 "$RUN_DIR/picture/map.tga"|nobody|c
 CASES
 chmod -R u+rwX,go+rX "$RUN_DIR"
 LAUNCH=(./kelto)
-pass "frame-rate title, score file, close request; bad files refused"
+
+# SIGTERM while the error box is up ends the game within a second with status 1, and the box's
+# helper process (SDL shows it from a child) with it.
+printf 'x\n' >"$score"
+start_game
+wait_for 10 "error box" error_box
+helpers=$(ps -o pid= --ppid "$GAME_PID" | xargs | tr ' ' ,)
+kill -TERM "$GAME_PID"
+timeout 1 tail -s 0.02 --pid="$GAME_PID" -f /dev/null || fail "running 1 s after SIGTERM"
+expect_exit 1
+helpers_gone() { ! error_box && [[ -z $helpers || -z $(ps -o stat= -p "$helpers" | grep -v Z) ]]; }
+wait_for 2 "end of the box's process" helpers_gone
+rm "$score"
+pass "frame-rate title, score file, close request; bad files refused; the box ends on SIGTERM"
 
 # Fullscreen, entered at start (--fullscreen, left with F11) or with Alt+Enter (both ways). The
 # window it gives back is the game's window of 800 x 600 at (0, 0).

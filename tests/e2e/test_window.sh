@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real game: no window without a display, the usage; on an X display its title, score file at
 # start-up, a window manager's close request, the files it cannot use, SIGTERM while an error box
-# is up, fullscreen on wide, tall and small screens and back, and the buttons of a window enlarged
-# to 1000 x 740.
+# is up, the pictures it goes on without, fullscreen on wide, tall and small screens and back, and
+# the buttons of a window enlarged to 1000 x 740.
 source "$(dirname "$0")/lib.sh"
 make_run_dir
 chmod 755 "$E2E_TMP" # "nobody" must be able to reach the run folder
@@ -72,7 +72,33 @@ expect_exit 1
 helpers_gone() { ! error_box && [[ -z $helpers || -z $(ps -o stat= -p "$helpers" | grep -v Z) ]]; }
 wait_for 2 "end of the box's process" helpers_gone
 rm "$score"
-pass "frame-rate title, score file, close request; bad files refused; the box ends on SIGTERM"
+
+# Pictures missing, claiming more than the file holds, refused by the reader or a folder are named
+# once each, and the game runs without them; so it does without the whole folder.
+pictures="$RUN_DIR/picture"
+rm "$pictures/player.tga" "$pictures/map.tga" && mkdir "$pictures/map.tga"
+printf '\0\0\2\0\0\0\0\0\0\0\0\0\2\0\2\0\40\0' >"$pictures/enemy.tga"
+echo GIF89a >"$pictures/turret.tga"
+run_with_pictures() {
+  start_game
+  wait_window
+  wait_for 3 "frame-rate title" fps_title
+  "$KELTO_XCLOSE" "$GAME_WINDOW"
+  expect_exit 0
+}
+run_with_pictures
+same "$(cat "$E2E_TMP/stderr")" "kelto: picture/player.tga: No such file or directory; drawn without it
+kelto: picture/enemy.tga: the file is shorter than its 2 x 2 picture; drawn without it
+kelto: picture/map.tga: not a regular file (a folder); drawn without it
+kelto: picture/turret.tga: not an uncompressed true-colour TGA picture; drawn without it" \
+  "reports of bad pictures"
+rm -r "$pictures"
+run_with_pictures
+same "$(grep -c '^kelto: picture/.*: No such file or directory; drawn without it$' \
+  "$E2E_TMP/stderr")" 11 "reports without the picture folder"
+cp -r "$KELTO_RUN_DIR/picture" "$RUN_DIR/"
+pass "frame-rate title, score file, close request; bad files refused; the box ends on SIGTERM;" \
+  "bad pictures named"
 
 # Fullscreen, entered at start (--fullscreen, left with F11) or with Alt+Enter (both ways). The
 # window it gives back is the game's window of 800 x 600 at (0, 0).

@@ -35,8 +35,7 @@ std::string IntToText(std::int32_t Value);
 // The one way the game reports a failure to the player: the line "kelto: What" on standard error
 // and What in a message box captioned "Error" (where a display can be opened).
 void ReportError(const std::string& What);
-// The same line on standard error alone, for a fault the game goes on without a word from the
-// player.
+// The same line on standard error alone, without a box: for a fault the game goes on with.
 void ReportWarning(const std::string& What);
 // ReportError, then the program ends with exit status 1.
 [[noreturn]] void FatalError(const std::string& What);

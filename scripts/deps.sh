@@ -10,12 +10,15 @@ build_packages=(cmake make g++ pkg-config libsdl2-dev libgl-dev libopengl-dev li
 # The Debian package (scripts/package.sh): dpkg-dev (dpkg-buildflags, dpkg-shlibdeps) and file
 # for cpack.
 package_packages=(dpkg-dev file)
-# xfonts-base: the fonts of SDL's message boxes on a bare X server.
-# The package test: the checkers of the package, its desktop entry, AppStream metadata and manual
-# pages.
-test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xfonts-base xdotool x11-apps x11-utils
-  imagemagick clang libclang-rt-14-dev python3 "${package_packages[@]}" lintian desktop-file-utils
-  appstream man-db)
+# libgles-dev: the build on OpenGL ES 3 (-DKELTO_GL=GLES3) that the tests draw with too; Mesa
+# gives SDL its ES context through GLX.
+# xfonts-base: the fonts of SDL's message boxes on a bare X server. x11-xkb-utils: setxkbmap, for
+# the games played with other keyboard layouts.
+# The package test: the package's own, and the checkers of the package, its desktop entry,
+# AppStream metadata and manual pages.
+test_packages=(libgles-dev googletest libgtest-dev libbenchmark-dev xvfb xauth xfonts-base
+  x11-xkb-utils xdotool x11-apps x11-utils imagemagick clang libclang-rt-14-dev python3
+  "${package_packages[@]}" lintian desktop-file-utils appstream man-db)
 # The Windows build and its test under Wine. Wine finds OpenGL, fonts and most X extensions at run
 # time, so what it merely recommends is named too; "wine64" is the loader for 64-bit programs.
 # icoutils reads the icon and version resources of kelto.exe.

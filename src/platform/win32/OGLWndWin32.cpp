@@ -126,6 +126,19 @@ private:
 
 TWin32MessagePump Pump;
 
+// Ctrl+C, Ctrl+Break or the console's closing while a box waits for its button: the program ends
+// at once with the status of a failed run, as termination signals end it elsewhere (the report is
+// on standard error already).
+BOOL WINAPI EndOnConsoleEvent(DWORD) {
+  ExitProcess(1);
+}
+
+void ShowMessageBox(const char* Text, UINT Style) {
+  SetConsoleCtrlHandler(EndOnConsoleEvent, TRUE);
+  MessageBoxA(nullptr, Text, "Error", Style);
+  SetConsoleCtrlHandler(EndOnConsoleEvent, FALSE);
+}
+
 // Asks GDI for a double-buffered RGBA window format with Bits of colour and of depth.
 bool ApplyPixelFormat(std::uint8_t Bits) {
   PIXELFORMATDESCRIPTOR Request{};
@@ -246,7 +259,7 @@ void TPlatformLayer::PostQuitMessage(int ExitCode) {
 }
 
 void TPlatformLayer::ShowErrorBox(const std::string& Text) {
-  MessageBoxA(nullptr, Text.c_str(), "Error", MB_ICONERROR);
+  ShowMessageBox(Text.c_str(), MB_ICONERROR);
 }
 
 // The game runs from the folder its zip was unpacked into, which holds its pictures and scores.

@@ -8,6 +8,8 @@
 
 #include "platform/PlatformLayer.h"
 
+#include <dlfcn.h>
+
 #include <string>
 
 namespace {
@@ -18,6 +20,22 @@ TSoundSource* Source; // set while the game wants sound
 std::int32_t WantedRate;
 SDL_AudioDeviceID Device;
 std::int32_t DeviceRate;
+
+// ALSA's library writes lines of its own to standard error when it finds no sound card, which
+// would bury the game's one "no sound" line: it is asked to keep quiet (when SDL would use it).
+void KeepQuiet(const char*, int, const char*, int, const char*, ...) {}
+
+void SilenceAlsa() {
+  using THandler = void (*)(const char*, int, const char*, int, const char*, ...);
+  static void* Alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+  if (Alsa == nullptr) {
+    return;
+  }
+  if (auto* SetHandler =
+          reinterpret_cast<int (*)(THandler)>(dlsym(Alsa, "snd_lib_error_set_handler"))) {
+    SetHandler(KeepQuiet);
+  }
+}
 
 void SDLCALL PullMix(void*, Uint8* Stream, int Bytes) {
   constexpr int FrameBytes = 2 * static_cast<int>(sizeof(std::int16_t));
@@ -76,6 +94,7 @@ void TPlatformLayer::OpenSound(TSoundSource& Sound, std::int32_t Rate) {
   if (Source != nullptr) {
     return;
   }
+  SilenceAlsa();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     Sound.Lost(SDL_GetError());
     return;

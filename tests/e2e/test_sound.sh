@@ -29,7 +29,9 @@ rate=48000
 ((first > shown)) || fail "sound before the game started (frame $first of $shown)"
 ((last - first > rate)) || fail "too little sound: frames $first to $last"
 ((frames - last > rate)) || fail "sound while the demo held its last frame ($last of $frames)"
-pass "a played demo: silent for $((first * 1000 / rate)) ms (window shown at $((shown * 1000 / rate)) ms), heard for $(((last - first) * 1000 / rate)) ms, then silent"
+ms() { echo "$(($1 * 1000 / rate)) ms"; }
+pass "a played demo: silent for $(ms "$first") (window shown at $(ms "$shown")), heard for" \
+  "$(ms $((last - first))), then silent"
 
 rm -f "$raw"
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$raw play_short --mute

@@ -1,6 +1,8 @@
 // The window, context and message source over SDL2. SDL events are translated into the window
 // messages of the game's window procedure, so the procedure and the loop are the same as on
 // Windows. Game controllers (SDL's own database of pads) join the same messages.
+#include "FontGlyphs.h"
+#include "FontUnit.h"
 #include "Gamepad.h"
 #include "MyUnit.h"
 #include "OGLWnd.h"
@@ -335,6 +337,13 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   SDL_GetWindowSize(WindowHandle, &ShownWidth, &ShownHeight);
   StartUpInShownWindow(Fullscreen, MakeLParam(ShownWidth, ShownHeight));
   return true;
+}
+
+void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
+  TGlyphSet Glyphs;
+  if (RenderGlyphs(Glyphs)) {
+    RecordGlyphLists(Base, Count, Glyphs);
+  }
 }
 
 void TPlatformLayer::SwapWindowBuffers() {

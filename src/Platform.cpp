@@ -1,5 +1,7 @@
 #include "Platform.h"
 
+#include "OGLWnd.h"
+
 namespace {
 
 // Without a window there is no loop to feed.
@@ -41,6 +43,11 @@ TLResult TPlatform::DefaultWindowProc(TWindowHandle, std::uint32_t, TWParam, TLP
 }
 
 void TPlatform::PostQuitMessage(int) {}
+
+void TPlatform::RunLoop(TFrameLoop& Loop, void (*End)()) {
+  RunPasses(Loop);
+  End();
+}
 
 void TPlatform::MakeGlyphLists(std::uint32_t, std::int32_t) {}
 

@@ -27,6 +27,8 @@ public:
   virtual void SetTitle(const std::string& Title) = 0;
 };
 
+class TFrameLoop;
+
 class TPlatform {
 public:
   virtual ~TPlatform() = default;
@@ -51,6 +53,11 @@ public:
                                      TLParam lParam);
   // Posts the quit message; the loop sees it once nothing else is waiting.
   virtual void PostQuitMessage(int ExitCode);
+
+  // Runs Loop's passes until Done, then End (the window's teardown). Here the loop sleeps in the
+  // message pump between passes. A system whose own event loop must run between passes (a
+  // browser) schedules them as its callbacks instead and returns at once, running End later.
+  virtual void RunLoop(TFrameLoop& Loop, void (*End)());
 
   // --- Text ---
   // Records the glyphs of the 18-pixel "Courier New" in code page 1251 into the Count display

@@ -57,6 +57,8 @@ bool TPlatform::ReplaceFileContents(const std::string& FileName, std::string_vie
   return false;
 }
 
+void TPlatform::OfferFile(const std::string&) {}
+
 bool TPlatform::EnterInstalledRunFolder(bool& Moved, std::string&) {
   Moved = false;
   return true;

@@ -72,6 +72,11 @@ public:
   virtual bool ReplaceFileContents(const std::string& FileName, std::string_view Contents,
                                    std::string& ErrorText);
 
+  // The game has just finished writing FileName for the player (a recorded demo). A browser,
+  // whose files vanish with the page, offers it as a download; elsewhere it already is where the
+  // player named it.
+  virtual void OfferFile(const std::string& FileName);
+
   // --- The run folder ---
   // An installed game keeps its pictures in the installation and each player's scores in the
   // player's own folder. Started from an installed place, this makes the player's folder the

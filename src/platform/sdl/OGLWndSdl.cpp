@@ -4,6 +4,7 @@
 #include "FontGlyphs.h"
 #include "FontUnit.h"
 #include "Gamepad.h"
+#include "GlApi.h"
 #include "MyUnit.h"
 #include "OGLWnd.h"
 #include "SdlMessages.h"
@@ -15,12 +16,16 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 SDL_Window* WindowHandle;
 SDL_GLContext RenderContext;
+#ifdef KELTO_GLES
+TGlesContext* LayerContext;
+#endif
 bool QuitPosted;
 int RequestedWidth = 800;
 int RequestedHeight = 600;
@@ -221,6 +226,17 @@ bool ApplyPixelFormat(std::uint8_t Bits) {
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+#ifdef KELTO_GLES
+  // OpenGL ES 3.0 under the layer. SDL's default request is a desktop 2.1; a higher ES version
+  // asked for beforehand stands.
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+  int Major = 0;
+  SDL_GL_GetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, &Major);
+  if (Major < 3) {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+  }
+#endif
   for (int Depth : {static_cast<int>(Bits), 24, 16}) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, Depth);
     WindowHandle = SDL_CreateWindow("kelto", 0, 0, RequestedWidth, RequestedHeight,
@@ -234,6 +250,10 @@ bool ApplyPixelFormat(std::uint8_t Bits) {
 }
 
 void ReleaseContext() {
+#ifdef KELTO_GLES
+  GlesDeleteContext(std::exchange(LayerContext, nullptr),
+                    SDL_GL_GetCurrentContext() == RenderContext);
+#endif
   if (RenderContext != nullptr) {
     SDL_GL_MakeCurrent(WindowHandle, nullptr);
     SDL_GL_DeleteContext(RenderContext);
@@ -318,6 +338,16 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
     ReleaseWindow();
     return false;
   }
+#ifdef KELTO_GLES
+  LayerContext = GlesCreateContext();
+  if (LayerContext == nullptr) {
+    SDL_SetError("its shaders failed");
+    ReportSetUpFailure("Unable to create the OpenGL context");
+    ReleaseWindow();
+    return false;
+  }
+  GlesMakeCurrent(LayerContext);
+#endif
   // The game's own pacing sets its speed, not the display's refresh.
   SDL_GL_SetSwapInterval(0);
   SDL_RaiseWindow(WindowHandle);
@@ -347,6 +377,10 @@ void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
 }
 
 void TPlatformLayer::SwapWindowBuffers() {
+#ifdef KELTO_GLES
+  // The layer's last batch goes out before the frame is shown.
+  glFlush();
+#endif
   SDL_GL_SwapWindow(WindowHandle);
 }
 

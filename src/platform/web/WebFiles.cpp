@@ -64,8 +64,8 @@ void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
 bool TPlatformLayer::ReplaceFileContents(const std::string& FileName, std::string_view Contents,
                                          std::string& ErrorText) {
   char Reason[256] = {};
-  if (kelto_store_put(FileName.c_str(), Contents.data(), Contents.size(), Reason,
-                      sizeof Reason) == 0) {
+  if (kelto_store_put(FileName.c_str(), Contents.data(), Contents.size(), Reason, sizeof Reason) ==
+      0) {
     ErrorText = FileName + ": " + Reason;
     return false;
   }

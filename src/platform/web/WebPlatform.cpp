@@ -3,6 +3,7 @@
 // loop's passes run from the browser's event loop. Start-up and teardown are the same as on the
 // desktop; only the sleeping between passes is the browser's.
 #include "Gamepad.h"
+#include "GlApi.h"
 #include "MyUnit.h"
 #include "OGLWnd.h"
 #include "WebLayer.h"
@@ -17,6 +18,7 @@
 #include <cstring>
 #include <deque>
 #include <string_view>
+#include <utility>
 
 extern "C" {
 void kelto_schedule_passes(int DelayMs);
@@ -33,6 +35,8 @@ constexpr const char* Canvas = "#canvas";
 TWindowHandle const CanvasWindow = nullptr;
 
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE RenderContext;
+// The OpenGL 1.1 layer's state for that context.
+TGlesContext* LayerContext;
 std::int32_t WindowWidth = 800;
 std::int32_t WindowHeight = 600;
 bool Fullscreen;
@@ -90,11 +94,21 @@ int VirtualKeyOf(std::string_view Key, std::string_view Code) {
     int Key;
   };
   static constexpr TNamed Named[] = {
-      {"Escape", VK_ESCAPE},     {"Enter", VK_RETURN},         {"NumpadEnter", VK_RETURN},
-      {"Space", VK_SPACE},       {"Tab", VK_TAB},              {"Backspace", VK_BACK},
-      {"ArrowLeft", VK_LEFT},    {"ArrowUp", VK_UP},           {"ArrowRight", VK_RIGHT},
-      {"ArrowDown", VK_DOWN},    {"ShiftLeft", VK_SHIFT},      {"ShiftRight", VK_SHIFT},
-      {"ControlLeft", VK_CONTROL}, {"ControlRight", VK_CONTROL}, {"AltLeft", VK_MENU},
+      {"Escape", VK_ESCAPE},
+      {"Enter", VK_RETURN},
+      {"NumpadEnter", VK_RETURN},
+      {"Space", VK_SPACE},
+      {"Tab", VK_TAB},
+      {"Backspace", VK_BACK},
+      {"ArrowLeft", VK_LEFT},
+      {"ArrowUp", VK_UP},
+      {"ArrowRight", VK_RIGHT},
+      {"ArrowDown", VK_DOWN},
+      {"ShiftLeft", VK_SHIFT},
+      {"ShiftRight", VK_SHIFT},
+      {"ControlLeft", VK_CONTROL},
+      {"ControlRight", VK_CONTROL},
+      {"AltLeft", VK_MENU},
       {"AltRight", VK_MENU},
   };
   for (const TNamed& Entry : Named) {
@@ -390,7 +404,7 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   if (RenderContext <= 0) {
     RenderContext = 0;
     ReportError("Unable to create the WebGL 2 context (this browser or its graphics driver "
-                     "offers none)");
+                "offers none)");
     return false;
   }
   if (emscripten_webgl_make_context_current(RenderContext) != EMSCRIPTEN_RESULT_SUCCESS) {
@@ -399,6 +413,14 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
     ReportError("Unable to make the WebGL 2 context current");
     return false;
   }
+  LayerContext = GlesCreateContext();
+  if (LayerContext == nullptr) {
+    emscripten_webgl_destroy_context(RenderContext);
+    RenderContext = 0;
+    ReportError("Unable to create the OpenGL context (its shaders failed)");
+    return false;
+  }
+  GlesMakeCurrent(LayerContext);
   emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKey);
   emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKey);
   emscripten_set_mousemove_callback(Canvas, nullptr, EM_TRUE, OnMouse);
@@ -420,7 +442,9 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
 }
 
 void TPlatformLayer::SwapWindowBuffers() {
-  // The browser shows what was drawn once the pass hands its thread back.
+  // The layer's last batch goes out; the browser shows the frame once the pass hands its thread
+  // back.
+  glFlush();
 }
 
 bool TPlatformLayer::HasCurrentContext() {
@@ -429,6 +453,7 @@ bool TPlatformLayer::HasCurrentContext() {
 
 void TPlatformLayer::DestroyGameWindow() {
   emscripten_html5_remove_all_event_listeners();
+  GlesDeleteContext(std::exchange(LayerContext, nullptr), RenderContext != 0);
   if (RenderContext != 0) {
     emscripten_webgl_make_context_current(0);
     emscripten_webgl_destroy_context(RenderContext);

@@ -1,6 +1,6 @@
-# The browser build: kelto.html (the page), kelto.js, kelto.wasm and kelto.data (the pictures and
-# the glyphs, drawn and rendered at build time by the native tools), all plain static files in
-# the build folder, ready for any web server.
+# The browser build: kelto.html (the page), kelto.js, kelto.wasm and kelto.data (the pictures, the
+# sounds and the glyphs, made at build time by the native tools), all plain static files in the
+# build folder, ready for any web server.
 if(NOT KELTO_GL STREQUAL "GLES3")
   message(FATAL_ERROR "the browser build draws through WebGL 2: configure it with -DKELTO_GL=GLES3")
 endif()
@@ -16,7 +16,8 @@ target_link_options(kelto PRIVATE
   "SHELL:--js-library ${KELTO_WEB_SOURCES}/library_kelto.js"
   "SHELL:--shell-file ${KELTO_WEB_SOURCES}/kelto.html"
   "SHELL:--preload-file ${KELTO_RUN_DIR}/picture@/picture"
+  "SHELL:--preload-file ${KELTO_RUN_DIR}/sound@/sound"
   "SHELL:--preload-file ${KELTO_GLYPHS}@/glyphs.dat")
 set_target_properties(kelto PROPERTIES LINK_DEPENDS
-  "${KELTO_WEB_SOURCES}/library_kelto.js;${KELTO_WEB_SOURCES}/kelto.html;${KELTO_PICTURES};${KELTO_GLYPHS}")
-add_dependencies(kelto pictures glyphs)
+  "${KELTO_WEB_SOURCES}/library_kelto.js;${KELTO_WEB_SOURCES}/kelto.html;${KELTO_PICTURES};${KELTO_SOUNDS};${KELTO_GLYPHS}")
+add_dependencies(kelto pictures sounds glyphs)

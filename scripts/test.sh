@@ -24,7 +24,7 @@ cmake --build "$root/build-asan" -j"$jobs" --target kelto-unit-tests kelto-repla
 (cd "$root/build-asan" && ctest --output-on-failure -j"$jobs" -L unit)
 
 if [[ -x "$root/scripts/fuzz.sh" ]]; then
-  echo "== fuzzing the picture, score-file and replay readers"
+  echo "== fuzzing the picture, score-file, replay and sound readers"
   "$root/scripts/fuzz.sh" 10
 fi
 

@@ -35,6 +35,9 @@ std::string IntToText(std::int32_t Value);
 // The one way the game reports a failure to the player: the line "kelto: What" on standard error
 // and What in a message box captioned "Error" (where a display can be opened).
 void ReportError(const std::string& What);
+// A failure the game goes on without (no sound, say): only the line "kelto: What" on standard
+// error, no box to stop the player.
+void ReportNote(const std::string& What);
 // ReportError, then the program ends with exit status 1.
 [[noreturn]] void FatalError(const std::string& What);
 // FatalError for the exception being handled (call it from a catch block): "out of memory" for

@@ -19,10 +19,12 @@ bool Done;
 
 TProc OnStartUp;
 TProc OnShutdown;
+TProc OnSoundKey;
 
 namespace {
 
 bool AppActive;
+bool SoundKeyHeld;
 std::int32_t LogicalWidth = ViewWidth;
 std::int32_t LogicalHeight = ViewHeight;
 // The real drawing area while the view is scaled into it; 0 x 0 in a window.
@@ -53,6 +55,7 @@ void ResetWindowState() {
   MouseLeft = MouseRight = false;
   Done = false;
   AppActive = false;
+  SoundKeyHeld = false;
 }
 
 bool IsAppActive() {
@@ -168,11 +171,24 @@ TLResult WindowProc(TWindowHandle Window, std::uint32_t Message, TWParam wParam,
     // 2 counts as active too, as Windows' own table of activation values is read here; kept on
     // purpose.
     AppActive = wParam == 1 || wParam == 2;
+    SoundKeyHeld = false; // its release may go to another window
     return 0;
   case WM_KEYDOWN:
+    if ((wParam & 0xFF) == SoundKey) {
+      // Held keys repeat their key-down message: only the first one switches.
+      if (!SoundKeyHeld && OnSoundKey != nullptr) {
+        OnSoundKey();
+      }
+      SoundKeyHeld = true;
+      return 0;
+    }
     Keys[wParam & 0xFF] = true;
     return 0;
   case WM_KEYUP:
+    if ((wParam & 0xFF) == SoundKey) {
+      SoundKeyHeld = false;
+      return 0;
+    }
     Keys[wParam & 0xFF] = false;
     return 0;
   case WM_MOUSEMOVE:

@@ -19,6 +19,12 @@ extern bool Done;
 
 using TProc = void (*)();
 
+// The key that switches sound on and off. It is no key of the game: the input state never holds
+// it, so neither the world nor a recorded demo ever sees it.
+inline constexpr std::uint8_t SoundKey = 'M';
+// Run by WindowProc when the sound key goes down (not again while it is held).
+extern TProc OnSoundKey;
+
 // Start-up and shutdown procedures handed to RunMainLoop: the platform calls OnStartUp at the end
 // of window creation, WindowProc calls OnShutdown on WM_DESTROY.
 extern TProc OnStartUp;

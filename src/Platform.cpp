@@ -49,6 +49,20 @@ void TPlatform::RunLoop(TFrameLoop& Loop, void (*End)()) {
   End();
 }
 
+bool TPlatform::IsFullscreen() {
+  return false;
+}
+
+void TPlatform::OpenSound(TSoundSource& Source, std::int32_t) {
+  Source.Lost("no sound output in this build");
+}
+
+void TPlatform::CloseSound() {}
+
+void TPlatform::LockSound() {}
+
+void TPlatform::UnlockSound() {}
+
 void TPlatform::MakeGlyphLists(std::uint32_t, std::int32_t) {}
 
 bool TPlatform::ReplaceFileContents(const std::string& FileName, std::string_view,

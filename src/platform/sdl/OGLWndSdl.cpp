@@ -8,6 +8,7 @@
 #include "MyUnit.h"
 #include "OGLWnd.h"
 #include "SdlMessages.h"
+#include "SoundSdl.h"
 #include "platform/PlatformLayer.h"
 
 #include <SDL.h>
@@ -140,7 +141,8 @@ void ClosePads() {
   Pads.clear();
 }
 
-// Events the platform layer keeps for itself: pads coming and going, the fullscreen keys.
+// Events the platform layer keeps for itself: pads and sound devices coming and going, the
+// fullscreen keys.
 bool TakeOwnEvent(const SDL_Event& Event) {
   switch (Event.type) {
   case SDL_CONTROLLERDEVICEADDED:
@@ -161,6 +163,9 @@ bool TakeOwnEvent(const SDL_Event& Event) {
     });
     return true;
   default:
+    if (TakeSoundDeviceEvent(Event)) {
+      return true;
+    }
     if (!IsFullscreenSwitch(Event)) {
       return false;
     }
@@ -292,6 +297,10 @@ void TPlatformLayer::PostQuitMessage(int) {
 
 void TPlatformLayer::SetFullscreen(bool On) {
   SwitchFullscreen(On);
+}
+
+bool TPlatformLayer::IsFullscreen() {
+  return Fullscreen;
 }
 
 void TPlatformLayer::ShowErrorBox(const std::string& Text) {

@@ -381,6 +381,10 @@ void TPlatformLayer::PostQuitMessage(int) {
   QuitPosted = true;
 }
 
+bool TPlatformLayer::IsFullscreen() {
+  return Fullscreen;
+}
+
 void TPlatformLayer::SetFullscreen(bool On) {
   // A page may go fullscreen only on the player's own click or key, never by itself.
   if (RenderContext != 0) {

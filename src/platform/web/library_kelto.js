@@ -122,6 +122,50 @@ mergeInto(LibraryManager.library, {
     else navigator.keyboard.unlock();
   },
 
+  // The mix is pulled on the page's own thread as the browser asks for each buffer (2048 frames,
+  // about 43 ms): the game and the pull never run at once, so nothing needs locking. Browsers start
+  // sound only after a click or a key: the context waits, suspended, for the first of them.
+  kelto_sound_open__deps: ['$Kelto'],
+  kelto_sound_open: function(reason, reasonSize) {
+    var Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) {
+      stringToUTF8('this browser has no Web Audio', reason, reasonSize);
+      return 0;
+    }
+    var context = new Context();
+    var node = context.createScriptProcessor(2048, 0, 2);
+    node.onaudioprocess = function(event) {
+      var frames = event.outputBuffer.length;
+      var samples = _KeltoPullSound(frames, context.sampleRate) >> 1;
+      var left = event.outputBuffer.getChannelData(0);
+      var right = event.outputBuffer.getChannelData(1);
+      for (var i = 0; i < frames; ++i) {
+        left[i] = HEAP16[samples + 2 * i] / 32768;
+        right[i] = HEAP16[samples + 2 * i + 1] / 32768;
+      }
+    };
+    node.connect(context.destination);
+    var start = function() {
+      if (context.state === 'suspended') context.resume();
+    };
+    ['keydown', 'mousedown', 'touchstart'].forEach(function(type) {
+      window.addEventListener(type, start, true);
+    });
+    Kelto.sound = { context: context, node: node, start: start };
+    return 1;
+  },
+
+  kelto_sound_close__deps: ['$Kelto'],
+  kelto_sound_close: function() {
+    if (!Kelto.sound) return;
+    ['keydown', 'mousedown', 'touchstart'].forEach(function(type) {
+      window.removeEventListener(type, Kelto.sound.start, true);
+    });
+    Kelto.sound.node.disconnect();
+    Kelto.sound.context.close();
+    Kelto.sound = null;
+  },
+
   kelto_has_focus: function() {
     return document.hasFocus();
   },

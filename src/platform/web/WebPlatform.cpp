@@ -134,9 +134,13 @@ EM_BOOL OnFullscreenChange(int, const EmscriptenFullscreenChangeEvent* Event, vo
   std::int32_t Width = WindowWidth;
   std::int32_t Height = WindowHeight;
   if (Fullscreen) {
+    // The size the page now shows the canvas at (all of the screen), in real pixels.
+    double ShownWidth = 0;
+    double ShownHeight = 0;
+    emscripten_get_element_css_size(Canvas, &ShownWidth, &ShownHeight);
     const double Ratio = emscripten_get_device_pixel_ratio();
-    Width = static_cast<std::int32_t>(std::lround(Event->screenWidth * Ratio));
-    Height = static_cast<std::int32_t>(std::lround(Event->screenHeight * Ratio));
+    Width = static_cast<std::int32_t>(std::lround(ShownWidth * Ratio));
+    Height = static_cast<std::int32_t>(std::lround(ShownHeight * Ratio));
   }
   emscripten_set_canvas_element_size(Canvas, Width, Height);
   kelto_lock_escape(Fullscreen);

@@ -35,6 +35,21 @@ async function open(query = '') {
     page = (await browser.pages())[0] || await browser.newPage();
     await page.setViewport({ width: 900, height: 760 });
     page.on('console', (message) => consoleLines.push([message.type(), message.text()]));
+    // The loudest sample of each buffer the page hands to Web Audio.
+    await page.evaluateOnNewDocument(() => {
+      window.soundPeaks = [];
+      const create = AudioContext.prototype.createScriptProcessor;
+      AudioContext.prototype.createScriptProcessor = function(...args) {
+        const node = create.apply(this, args);
+        Object.defineProperty(node, 'onaudioprocess', { set(fill) {
+          node.addEventListener('audioprocess', (event) => {
+            fill(event);
+            window.soundPeaks.push(Math.max(...event.outputBuffer.getChannelData(0).map(Math.abs)));
+          });
+        } });
+        return node;
+      };
+    });
     page.on('pageerror', (error) => consoleLines.push(['error', error.message]));
   }
   consoleLines = [];
@@ -85,13 +100,16 @@ async function keyEvent(type, key, code, keyCode) {
 
 try {
   // The menu, as the Linux build draws it, with nothing on the console but the game's own lines.
-  await open();
+  await open('?mute');
   await waitTitle();
   await sleep(300);
   const menuPixels = await compareCanvas('menu', `${work}/linux-menu.png`);
   const errors = consoleLines.filter(([type]) => type === 'error');
   if (errors.length) fail('console errors on load: ' + JSON.stringify(errors));
-  pass(`the menu loads without console errors, ${menuPixels} pixels off the Linux build's`);
+  await page.mouse.click(0, 0, { delay: 50 });
+  await sleep(300);
+  if (await page.evaluate(() => window.soundPeaks.length)) fail('?mute played sound');
+  pass(`the menu loads (?mute: silent) without console errors, ${menuPixels} pixels off the Linux build's`);
 
   // Into the game by a click on "Играть"; W held on a Russian layout walks up; focus lost while D
   // is held lets D go. The recorded demo says what each tick read.
@@ -110,6 +128,11 @@ try {
   await page.evaluate(() => window.dispatchEvent(new Event('focus')));
   await sleep(800);
   await page.keyboard.up('d');
+  await page.mouse.down();
+  await sleep(600);
+  await page.mouse.up();
+  const peaks = await page.evaluate(() => window.soundPeaks);
+  if (!(Math.max(...peaks) > 0.01)) fail(`no sound from ${peaks.length} buffers after a click and shots`);
   const demo = await page.evaluate(() => new TextDecoder().decode(Module.FS.readFile('kelto.demo')));
   const ticks = demo.trim().split('\n').slice(1).map((line) => line.split(' ')[4]);
   const walked = ticks.filter((keys) => keys === '87').length;
@@ -120,7 +143,7 @@ try {
   const startY = Number(players[0].split(' ')[4]);
   const endY = Number(players[players.length - 1].split(' ')[4]);
   if (!(endY < startY - 20)) fail(`the player did not walk up: y ${startY} to ${endY}`);
-  pass(`a click starts the game; W (key ц) walks the player from y ${startY} to ${endY}; focus loss releases D`);
+  pass(`a click starts the game and the sound; W (key ц) walks the player from y ${startY} to ${endY}; focus loss releases D`);
 
   // A demo with a bad line is refused with its number, as on the desktop.
   await open('?play=bad.demo');

@@ -41,7 +41,7 @@ ln -s "$web"/kelto.{html,js,wasm,data} "$site/"
 cp "$E2E_TMP"/{full_game,bad}.demo "$site/"
 python3 -u -m http.server --bind 127.0.0.1 --directory "$site" 0 >"$E2E_TMP/server.log" 2>&1 &
 SERVER_PID=$!
-wait_for 10 "web server" grep -q 'port [0-9]' "$E2E_TMP/server.log"
+wait_for 10 "web server" grep -qs 'port [0-9]' "$E2E_TMP/server.log"
 port=$(grep -o 'port [0-9]*' "$E2E_TMP/server.log" | head -n 1 | cut -d' ' -f2)
 (cd "$here" && node test_page.mjs "http://127.0.0.1:$port/kelto.html" "$E2E_TMP" \
   "$KELTO_RUN_DIR/kelto-replay")

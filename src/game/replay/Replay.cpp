@@ -21,11 +21,10 @@ std::string FormatFloat(float Value) {
   // Temporary: this libc++ has no floating-point to_chars; musl's printf is exact in the C locale.
   return std::string(Buffer, static_cast<std::size_t>(std::snprintf(
                                  Buffer, sizeof Buffer, "%.9g", static_cast<double>(Value))));
-#else
+#endif
   const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, static_cast<double>(Value),
                                     std::chars_format::general, 9);
   return std::string(Buffer, Result.ptr);
-#endif
 }
 
 const char* UnitClassName(const TUnit& Unit) {

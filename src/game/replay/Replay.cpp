@@ -8,7 +8,6 @@
 #include "game/world/World.h"
 
 #include <charconv>
-#include <cstdio>
 #include <istream>
 #include <ostream>
 #include <system_error>
@@ -17,11 +16,6 @@ std::string FormatFloat(float Value) {
   // to_chars with a precision behaves as printf "%.9g" in the C locale, on every platform (the
   // C runtimes differ in their exponent digits and rounding).
   char Buffer[64];
-#ifdef __EMSCRIPTEN__
-  // Temporary: this libc++ has no floating-point to_chars; musl's printf is exact in the C locale.
-  return std::string(Buffer, static_cast<std::size_t>(std::snprintf(
-                                 Buffer, sizeof Buffer, "%.9g", static_cast<double>(Value))));
-#endif
   const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, static_cast<double>(Value),
                                     std::chars_format::general, 9);
   return std::string(Buffer, Result.ptr);

@@ -1,9 +1,6 @@
 # The browser build: kelto.html (the page), kelto.js, kelto.wasm and kelto.data (the pictures, the
 # sounds and the glyphs, made at build time by the native tools), all plain static files in the
 # build folder, ready for any web server.
-if(NOT KELTO_GL STREQUAL "GLES3")
-  message(FATAL_ERROR "the browser build draws through WebGL 2: configure it with -DKELTO_GL=GLES3")
-endif()
 set(KELTO_WEB_DIR ${CMAKE_BINARY_DIR})
 set(KELTO_WEB_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/web)
 set_target_properties(kelto PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KELTO_WEB_DIR} SUFFIX .html)

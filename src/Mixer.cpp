@@ -56,7 +56,7 @@ void TMixer::SetEffect(TSound Sound, std::vector<std::int16_t> Samples) {
   for (TVoice& Voice : Voices) {
     Voice.Active = Voice.Active && Voice.Sound != Sound; // they would read the old samples
   }
-  Effects[static_cast<std::size_t>(Sound)] = std::move(Samples);
+  Effects.at(static_cast<std::size_t>(Sound)) = std::move(Samples);
 }
 
 void TMixer::SetOutputRate(std::int32_t Rate) {
@@ -69,7 +69,8 @@ void TMixer::SetVolume(std::int32_t Percent) {
 }
 
 void TMixer::Play(const TSoundEvent& Event, float ListenerX, float ListenerY) {
-  if (Effects[static_cast<std::size_t>(Event.Sound)].empty()) {
+  const auto Index = static_cast<std::size_t>(Event.Sound);
+  if (Index >= Effects.size() || Effects[Index].empty()) {
     return;
   }
   // A free voice, else the one started longest ago (counted modulo 2^32, so the count may wrap).

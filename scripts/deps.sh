@@ -7,11 +7,13 @@ set -euo pipefail
 # zlib1g-dev: the picture generator packs the icon's PNG files. gzip: manual pages, changelog.
 build_packages=(cmake make g++ pkg-config libsdl2-dev libgl-dev libopengl-dev libfreetype-dev
   libfontconfig-dev libx11-dev fonts-liberation zlib1g-dev gzip)
+# libgles-dev: the build on OpenGL ES 3 (-DKELTO_GL=GLES3) that the tests draw with too; Mesa
+# gives SDL its ES context through GLX.
 # xfonts-base: the fonts of SDL's message boxes on a bare X server.
 # The package test: dpkg-dev (dpkg-shlibdeps) and file for cpack, and the checkers of the package,
 # its desktop entry, AppStream metadata and manual pages.
-test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xfonts-base xdotool x11-apps x11-utils
-  imagemagick clang libclang-rt-14-dev python3 dpkg-dev file lintian desktop-file-utils appstream
+test_packages=(libgles-dev googletest libgtest-dev libbenchmark-dev xvfb xauth xfonts-base xdotool
+  x11-apps x11-utils imagemagick clang libclang-rt-14-dev python3 dpkg-dev file lintian desktop-file-utils appstream
   man-db)
 # The Windows build and its test under Wine. Wine finds OpenGL, fonts and most X extensions at run
 # time, so what it merely recommends is named too; "wine64" is the loader for 64-bit programs.

@@ -12,8 +12,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <numbers>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -83,25 +85,37 @@ struct TTexture {
   GLenum MinFilter = GL_NEAREST_MIPMAP_LINEAR;
 };
 
-// What the shader program was last given, so that a flush sends only what changed.
-struct TUniforms {
+// The alpha test's comparisons in the shader, by the function's number counted from GL_NEVER;
+// none for GL_ALWAYS.
+constexpr const char* AlphaComparisons[] = {"false",
+                                            "Alpha < AlphaRef",
+                                            "Alpha == AlphaRef",
+                                            "Alpha <= AlphaRef",
+                                            "Alpha > AlphaRef",
+                                            "Alpha != AlphaRef",
+                                            "Alpha >= AlphaRef"};
+constexpr int AlphaComparisonCount = std::size(AlphaComparisons);
+
+// One program for each combination of what fragments go through: texturing or not, a bitmap's
+// mask or not, and the alpha test's comparison or none. Each is compiled when first needed, free
+// of branches, and remembers what it was last sent.
+struct TProgram {
+  GLuint Name = 0;
+  GLint MvpLocation = -1;
+  GLint AlphaRefLocation = -1;
+  bool Sent = false;
   TMatrix Mvp{};
-  bool Texturing = false;
-  bool Bitmap = false;
-  GLint AlphaFunc = -1;
-  GLfloat AlphaRef = -1;
+  GLfloat AlphaRef = 0;
 };
+constexpr int ProgramCount = 2 * 2 * (AlphaComparisonCount + 1);
 
 } // namespace
 
 struct TGlesContext {
-  GLuint Program = 0;
+  std::array<TProgram, ProgramCount> Programs;
+  int ProgramInUse = -1;
   GLuint VertexArray = 0;
   GLuint Buffer = 0;
-  GLint MvpLocation = -1, TexturingLocation = -1, BitmapLocation = -1;
-  GLint AlphaFuncLocation = -1, AlphaRefLocation = -1;
-  TUniforms Sent;
-  bool SentAny = false;
   // Bitmaps are placed in window pixels through a square viewport of a power of two at the
   // window's corner: whole pixels map to exact device coordinates, and like 1.1's bitmaps they are
   // not clipped to the game's viewport.
@@ -152,56 +166,56 @@ TGlesContext* Current;
 constexpr GLuint PositionAttribute = 0, TexCoordAttribute = 1, ColourAttribute = 2,
                  GlyphAttribute = 3;
 
-const char* const VertexShader = R"(#version 300 es
-uniform highp mat4 Mvp; // sent transposed: its columns are the matrix's rows
-in highp vec3 Position;
-in highp vec2 TexCoordIn;
+// The vertex stage and the texture lookup are written as the desktop's OpenGL runs its fixed
+// functions: the position as a sum of the matrix's columns, and the texture coordinate divided by
+// its q (1, filled in by the vertex fetch) at each fragment. Both round alike then.
+const char* const VertexShader = R"(
+uniform highp mat4 Mvp;
+in highp vec4 Position;
+in highp vec4 TexCoordIn;
 in highp vec4 ColourIn;
 in highp vec2 GlyphIn;
-out highp vec2 TexCoord;
+out highp vec4 TexCoord;
 out highp vec4 Colour;
 out highp vec2 Glyph;
 void main() {
-  gl_Position = vec4(Position, 1.0) * Mvp;
+  gl_Position = Mvp * Position;
   TexCoord = TexCoordIn;
   Colour = ColourIn;
   Glyph = GlyphIn;
 })";
 
 // Texturing modulates the colour. A bitmap's fragments are those of its set pixels. The alpha test
-// compares with the reference by the function's number counted from GL_NEVER.
-const char* const FragmentShader = R"(#version 300 es
+// compares in the 8 bits of the colour buffer, as 1.1 defines it (a float comparison would keep
+// fragments whose alpha rounds to the reference). The header before it defines TEXTURING, BITMAP
+// and, with the test on, ALPHA_PASSES.
+const char* const FragmentShader = R"(
 precision highp float;
+precision highp sampler2D;
 uniform sampler2D Picture;
 uniform sampler2D Glyphs;
-uniform bool Texturing;
-uniform bool Bitmap;
-uniform int AlphaFunc;
 uniform float AlphaRef;
-in vec2 TexCoord;
+in vec4 TexCoord;
 in vec4 Colour;
 in vec2 Glyph;
 out vec4 FragColour;
-bool AlphaPasses(float Alpha) {
-  switch (AlphaFunc) {
-  case 0: return false;
-  case 1: return Alpha < AlphaRef;
-  case 2: return Alpha == AlphaRef;
-  case 3: return Alpha <= AlphaRef;
-  case 4: return Alpha > AlphaRef;
-  case 5: return Alpha != AlphaRef;
-  case 6: return Alpha >= AlphaRef;
-  default: return true;
-  }
-}
 void main() {
-  vec4 Result = Texturing ? Colour * texture(Picture, TexCoord) : Colour;
-  if (Bitmap && texelFetch(Glyphs, ivec2(Glyph), 0).r < 0.5) {
+#if TEXTURING
+  vec4 Result = Colour * textureProj(Picture, TexCoord);
+#else
+  vec4 Result = Colour;
+#endif
+#if BITMAP
+  if (texelFetch(Glyphs, ivec2(Glyph), 0).r < 0.5) {
     discard;
   }
-  if (!AlphaPasses(Result.a)) {
+#endif
+#ifdef ALPHA_PASSES
+  float Alpha = floor(clamp(Result.a, 0.0, 1.0) * 255.0 + 0.5);
+  if (!(ALPHA_PASSES)) {
     discard;
   }
+#endif
   FragColour = Result;
 })";
 
@@ -211,25 +225,43 @@ void SetError(TGlesContext& C, GLenum Error) {
   }
 }
 
-GLuint CompileShader(GLenum Kind, const char* Source) {
-  const GLuint Shader = glCreateShader(Kind);
-  glShaderSource(Shader, 1, &Source, nullptr);
-  glCompileShader(Shader);
-  GLint Compiled = GL_FALSE;
-  glGetShaderiv(Shader, GL_COMPILE_STATUS, &Compiled);
-  if (Compiled != GL_TRUE) {
+// Whether a shader compiled or a program linked (Status); if not, ES's log says why.
+template <typename TGetStatus, typename TGetLog>
+bool Succeeded(GLuint Object, GLenum Status, TGetStatus GetStatus, TGetLog GetLog,
+               const char* Failure) {
+  GLint Result = GL_FALSE;
+  GetStatus(Object, Status, &Result);
+  if (Result != GL_TRUE) {
     char Log[1024] = "";
-    glGetShaderInfoLog(Shader, sizeof(Log), nullptr, Log);
-    std::fprintf(stderr, "kelto: the OpenGL ES shader does not compile: %s\n", Log);
+    GetLog(Object, sizeof(Log), nullptr, Log);
+    std::fprintf(stderr, "kelto: the OpenGL ES shaders %s: %s\n", Failure, Log);
+  }
+  return Result == GL_TRUE;
+}
+
+GLuint CompileShader(GLenum Kind, const std::string& Header, const char* Source) {
+  const GLuint Shader = glCreateShader(Kind);
+  const char* Parts[] = {Header.c_str(), Source};
+  glShaderSource(Shader, 2, Parts, nullptr);
+  glCompileShader(Shader);
+  if (!Succeeded(Shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, "do not compile")) {
     glDeleteShader(Shader);
     return 0;
   }
   return Shader;
 }
 
-GLuint LinkProgram() {
-  const GLuint Vertex = CompileShader(GL_VERTEX_SHADER, VertexShader);
-  const GLuint Fragment = CompileShader(GL_FRAGMENT_SHADER, FragmentShader);
+// The program of variant Key: bit 0 texturing, bit 1 a bitmap, Key / 4 the alpha comparison's
+// number + 1 (0 for none).
+GLuint LinkProgram(int Key) {
+  std::string Header = "#version 300 es\n";
+  const GLuint Vertex = CompileShader(GL_VERTEX_SHADER, Header, VertexShader);
+  Header += "#define TEXTURING " + std::to_string(Key & 1) + "\n#define BITMAP " +
+            std::to_string(Key >> 1 & 1) + "\n";
+  if (Key / 4 > 0) {
+    Header += std::string("#define ALPHA_PASSES ") + AlphaComparisons[Key / 4 - 1] + "\n";
+  }
+  const GLuint Fragment = CompileShader(GL_FRAGMENT_SHADER, Header, FragmentShader);
   if (Vertex == 0 || Fragment == 0) {
     glDeleteShader(Vertex);
     glDeleteShader(Fragment);
@@ -245,16 +277,33 @@ GLuint LinkProgram() {
   glLinkProgram(Program);
   glDeleteShader(Vertex);
   glDeleteShader(Fragment);
-  GLint Linked = GL_FALSE;
-  glGetProgramiv(Program, GL_LINK_STATUS, &Linked);
-  if (Linked != GL_TRUE) {
-    char Log[1024] = "";
-    glGetProgramInfoLog(Program, sizeof(Log), nullptr, Log);
-    std::fprintf(stderr, "kelto: the OpenGL ES shaders do not link: %s\n", Log);
+  if (!Succeeded(Program, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, "do not link")) {
     glDeleteProgram(Program);
     return 0;
   }
+  glUseProgram(Program);
+  glUniform1i(glGetUniformLocation(Program, "Picture"), 0);
+  glUniform1i(glGetUniformLocation(Program, "Glyphs"), 1);
   return Program;
+}
+
+// Makes the program of variant Key the one in use; false when it cannot be built.
+bool UseProgram(TGlesContext& C, int Key) {
+  TProgram& Program = C.Programs[static_cast<std::size_t>(Key)];
+  if (Program.Name == 0) {
+    Program.Name = LinkProgram(Key);
+    if (Program.Name == 0) {
+      return false;
+    }
+    Program.MvpLocation = glGetUniformLocation(Program.Name, "Mvp");
+    Program.AlphaRefLocation = glGetUniformLocation(Program.Name, "AlphaRef");
+    C.ProgramInUse = Key;
+  }
+  if (C.ProgramInUse != Key) {
+    glUseProgram(Program.Name);
+    C.ProgramInUse = Key;
+  }
+  return true;
 }
 
 TMatrix& Top(TGlesContext& C) {
@@ -315,30 +364,26 @@ void Flush(TGlesContext& C) {
   if (C.Batch.empty()) {
     return;
   }
-  TUniforms Now;
-  Now.Bitmap = C.BatchIsBitmap;
-  Now.Mvp = Now.Bitmap ? Identity : ModelViewProjection(C);
-  Now.Texturing = Texturing(C);
-  Now.AlphaFunc = C.AlphaTest ? static_cast<GLint>(C.AlphaFunc - GL_NEVER) : 7;
-  Now.AlphaRef = C.AlphaRef;
-  if (!C.SentAny || Now.Mvp != C.Sent.Mvp) {
-    glUniformMatrix4fv(C.MvpLocation, 1, GL_TRUE, Now.Mvp.data());
+  const int Comparison =
+      C.AlphaTest && C.AlphaFunc != GL_ALWAYS ? static_cast<int>(C.AlphaFunc - GL_NEVER) + 1 : 0;
+  const int Key = (Texturing(C) ? 1 : 0) + (C.BatchIsBitmap ? 2 : 0) + 4 * Comparison;
+  if (!UseProgram(C, Key)) {
+    C.Batch.clear();
+    return;
   }
-  if (!C.SentAny || Now.Texturing != C.Sent.Texturing) {
-    glUniform1i(C.TexturingLocation, Now.Texturing);
+  TProgram& Program = C.Programs[static_cast<std::size_t>(Key)];
+  const TMatrix Mvp = C.BatchIsBitmap ? Identity : ModelViewProjection(C);
+  const GLfloat AlphaRef = std::nearbyint(C.AlphaRef * 255);
+  if (!Program.Sent || Mvp != Program.Mvp) {
+    glUniformMatrix4fv(Program.MvpLocation, 1, GL_FALSE, Mvp.data());
+    Program.Mvp = Mvp;
   }
-  if (!C.SentAny || Now.Bitmap != C.Sent.Bitmap) {
-    glUniform1i(C.BitmapLocation, Now.Bitmap);
+  if (!Program.Sent || AlphaRef != Program.AlphaRef) {
+    glUniform1f(Program.AlphaRefLocation, AlphaRef);
+    Program.AlphaRef = AlphaRef;
   }
-  if (!C.SentAny || Now.AlphaFunc != C.Sent.AlphaFunc) {
-    glUniform1i(C.AlphaFuncLocation, Now.AlphaFunc);
-  }
-  if (!C.SentAny || Now.AlphaRef != C.Sent.AlphaRef) {
-    glUniform1f(C.AlphaRefLocation, Now.AlphaRef);
-  }
-  C.Sent = Now;
-  C.SentAny = true;
-  if (Now.Bitmap) {
+  Program.Sent = true;
+  if (C.BatchIsBitmap) {
     UploadAtlas(C);
     const GLint Square[4] = {0, 0, C.BitmapViewport, C.BitmapViewport};
     SetViewport(C, Square);
@@ -498,20 +543,12 @@ void DrawBitmap(TGlesContext& C, const TBitmap& Bitmap) {
 } // namespace
 
 TGlesContext* GlesCreateContext() {
-  const GLuint Program = LinkProgram();
-  if (Program == 0) {
+  auto* C = new TGlesContext;
+  // The plainest program is built now, so that shaders this ES cannot take fail here.
+  if (!UseProgram(*C, 0)) {
+    delete C;
     return nullptr;
   }
-  auto* C = new TGlesContext;
-  C->Program = Program;
-  glUseProgram(Program);
-  C->MvpLocation = glGetUniformLocation(Program, "Mvp");
-  C->TexturingLocation = glGetUniformLocation(Program, "Texturing");
-  C->BitmapLocation = glGetUniformLocation(Program, "Bitmap");
-  C->AlphaFuncLocation = glGetUniformLocation(Program, "AlphaFunc");
-  C->AlphaRefLocation = glGetUniformLocation(Program, "AlphaRef");
-  glUniform1i(glGetUniformLocation(Program, "Picture"), 0);
-  glUniform1i(glGetUniformLocation(Program, "Glyphs"), 1);
 
   glGenVertexArrays(1, &C->VertexArray);
   glBindVertexArray(C->VertexArray);
@@ -547,7 +584,9 @@ void GlesDeleteContext(TGlesContext* Context, bool EsContextCurrent) {
     return;
   }
   if (EsContextCurrent) {
-    glDeleteProgram(Context->Program);
+    for (const TProgram& Program : Context->Programs) {
+      glDeleteProgram(Program.Name);
+    }
     glDeleteVertexArrays(1, &Context->VertexArray);
     glDeleteBuffers(1, &Context->Buffer);
     glDeleteTextures(1, &Context->Atlas.Texture);

@@ -68,8 +68,14 @@ int main(int argc, char** argv) {
   }
 #ifdef KELTO_GLES
   TestLayer = GlesCreateContext();
+  if (TestLayer == nullptr) {
+    return 1; // the layer has said why
+  }
 #endif
   ResetFrame();
+  if (argc == 3 && std::string(argv[1]) == "--frames") {
+    return WriteFrames(argv[2]);
+  }
   const auto Folder =
       std::filesystem::temp_directory_path() / ("kelto-gl-" + std::to_string(getpid()));
   std::filesystem::create_directory(Folder);

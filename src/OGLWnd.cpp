@@ -109,6 +109,21 @@ TLParam SizeForWindowProc(bool Fullscreen, TLParam RealSize) {
   return MakeLParam(ViewWidth, ViewHeight);
 }
 
+TLParam ParamForWindowProc(bool Fullscreen, std::uint32_t Message, TLParam Real) {
+  switch (Message) {
+  case WM_SIZE:
+    return SizeForWindowProc(Fullscreen, Real);
+  case WM_MOUSEMOVE:
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONUP:
+  case WM_RBUTTONDOWN:
+  case WM_RBUTTONUP:
+    return PointerForWindowProc(Real);
+  default:
+    return Real;
+  }
+}
+
 void StartUpInShownWindow(bool Fullscreen, TLParam Shown) {
   const TLParam Size = SizeForWindowProc(Fullscreen, Shown);
   ResizeView(LowWord(Size), HighWord(Size));

@@ -62,6 +62,10 @@ void SetScaledOutput(std::int32_t OutputWidth, std::int32_t OutputHeight);
 TLParam SizeForWindowProc(bool Fullscreen, TLParam RealSize);
 TLParam PointerForWindowProc(TLParam RealPosition);
 
+// A message's lParam as the window procedure hears it: SizeForWindowProc for a size,
+// PointerForWindowProc for the pointer's messages, anything else unchanged.
+TLParam ParamForWindowProc(bool Fullscreen, std::uint32_t Message, TLParam Real);
+
 // The last step of a window's creation, once it is shown with its context current: sets the
 // projection for the area it shows (Shown, in real pixels) and runs OnStartUp.
 void StartUpInShownWindow(bool Fullscreen, TLParam Shown);

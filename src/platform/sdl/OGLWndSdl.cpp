@@ -42,25 +42,6 @@ void ReportSetUpFailure(const char* Text) {
   ReportError(std::string(Text) + " (" + SDL_GetError() + ")");
 }
 
-// The window procedure hears positions and sizes as the game's view has them (scaled in
-// fullscreen).
-void FitToView(TMessage& Message) {
-  switch (Message.Code) {
-  case WM_SIZE:
-    Message.lParam = SizeForWindowProc(Fullscreen, Message.lParam);
-    break;
-  case WM_MOUSEMOVE:
-  case WM_LBUTTONDOWN:
-  case WM_LBUTTONUP:
-  case WM_RBUTTONDOWN:
-  case WM_RBUTTONUP:
-    Message.lParam = PointerForWindowProc(Message.lParam);
-    break;
-  default:
-    break;
-  }
-}
-
 // Desktop fullscreen: the display keeps its mode and the window covers it.
 void SwitchFullscreen(bool On) {
   if (WindowHandle == nullptr) {
@@ -184,7 +165,8 @@ public:
     SDL_Event Event;
     while (SDL_PollEvent(&Event)) {
       if (!TakeOwnEvent(Event) && TranslateSdlEvent(Event, WindowHandle, Message)) {
-        FitToView(Message);
+        // Positions and sizes as the game's view has them (scaled in fullscreen).
+        Message.lParam = ParamForWindowProc(Fullscreen, Message.Code, Message.lParam);
         return true;
       }
     }

@@ -301,20 +301,7 @@ public:
     if (!Queue.empty()) {
       Message = Queue.front();
       Queue.pop_front();
-      switch (Message.Code) {
-      case WM_SIZE:
-        Message.lParam = SizeForWindowProc(Fullscreen, Message.lParam);
-        break;
-      case WM_MOUSEMOVE:
-      case WM_LBUTTONDOWN:
-      case WM_LBUTTONUP:
-      case WM_RBUTTONDOWN:
-      case WM_RBUTTONUP:
-        Message.lParam = PointerForWindowProc(Message.lParam);
-        break;
-      default:
-        break;
-      }
+      Message.lParam = ParamForWindowProc(Fullscreen, Message.Code, Message.lParam);
       return true;
     }
     if (QuitPosted) {

@@ -145,6 +145,19 @@ try {
   if (!(endY < startY - 20)) fail(`the player did not walk up: y ${startY} to ${endY}`);
   pass(`a click starts the game and the sound; W (key ц) walks the player from y ${startY} to ${endY}; focus loss releases D`);
 
+  // M switches the sound off and saves that (settings.txt, through the same file replacement as
+  // the score table): after a reload the game stays silent.
+  await page.keyboard.press('m', { delay: 100 });
+  await sleep(300);
+  await open();
+  await waitTitle();
+  await page.mouse.click(canvas.x + 160, canvas.y + 165, { delay: 150 });
+  await page.mouse.down();
+  await sleep(600);
+  await page.mouse.up();
+  if (await page.evaluate(() => window.soundPeaks.length)) fail('the sound came back after M and a reload');
+  pass('M\'s choice is saved in IndexedDB and holds after a reload');
+
   // A demo with a bad line is refused with its number, as on the desktop.
   await open('?play=bad.demo');
   await waitConsole('kelto: ', 10000);
@@ -160,7 +173,7 @@ try {
   await restartBrowser();
   await open('?play=full_game.demo');
   const linuxLine = replayTail(readFileSync(`${work}/full_game.demo`)).filter((line) => line.startsWith('tick ')).pop().split(' ');
-  const line = await waitConsole('demo: ', 60000);
+  const line = await waitConsole('demo: ', 120000);
   if (line !== `demo: ${linuxLine[1]} ticks, score ${linuxLine[3]}`) fail(`the demo ended with "${line}"`);
   await sleep(500);
   const scenePixels = await compareCanvas('scene', `${work}/linux-scene.png`);

@@ -28,7 +28,7 @@ expect_exit 0
 printf '15\r\n9\r\n7\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n' >"$RUN_DIR/score.txt"
 start_game --play "$E2E_TMP/full_game.demo"
 wait_window
-wait_for 60 "demo line" grep -q '^demo: ' "$E2E_TMP/stdout"
+wait_for 120 "demo line" grep -q '^demo: ' "$E2E_TMP/stdout"
 sleep 0.5
 shot "$E2E_TMP/linux-scene.png"
 "$KELTO_XCLOSE" "$GAME_WINDOW"

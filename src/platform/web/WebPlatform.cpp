@@ -22,10 +22,8 @@
 
 extern "C" {
 void kelto_schedule_passes(int DelayMs);
-bool kelto_passes_scheduled();
 void kelto_game_ended();
 void kelto_lock_escape(bool On);
-bool kelto_has_focus();
 }
 
 namespace {
@@ -428,10 +426,9 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
                                            OnFullscreenChange);
   // Pads are read on every pass; their events only make the browser start reporting them.
   emscripten_set_gamepadconnected_callback(nullptr, EM_TRUE, OnPad);
-  // A page opened in the background starts when it is first focused.
-  if (kelto_has_focus()) {
-    Post(WM_ACTIVATEAPP, 1);
-  }
+  // The page starts active even before it has the keyboard's focus (a page loaded from the
+  // address bar may not have it yet): it draws at once, and a click gives it the keys.
+  Post(WM_ACTIVATEAPP, 1);
   StartUpInShownWindow(false, MakeLParam(Width, Height));
   return true;
 }

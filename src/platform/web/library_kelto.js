@@ -68,11 +68,6 @@ mergeInto(LibraryManager.library, {
     Kelto.timer = setTimeout(Kelto.runPasses, delay);
   },
 
-  kelto_passes_scheduled__deps: ['$Kelto'],
-  kelto_passes_scheduled: function() {
-    return Kelto.timer !== null;
-  },
-
   // One put in one transaction: IndexedDB keeps either the old value or the new one whatever
   // happens to the page meanwhile. Two pages saving in turn: the later put wins.
   kelto_store_put__deps: ['$Kelto', 'malloc', 'free'],
@@ -164,9 +159,5 @@ mergeInto(LibraryManager.library, {
     Kelto.sound.node.disconnect();
     Kelto.sound.context.close();
     Kelto.sound = null;
-  },
-
-  kelto_has_focus: function() {
-    return document.hasFocus();
   },
 });

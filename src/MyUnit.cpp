@@ -49,7 +49,7 @@ std::string IntToText(std::int32_t Value) {
   return std::string(Text, Result.ptr);
 }
 
-void ReportNote(const std::string& What) {
+void ReportWarning(const std::string& What) {
   // fwrite: a reason may hold any byte, a NUL included.
   std::fputs("kelto: ", stderr);
   std::fwrite(What.data(), 1, What.size(), stderr);
@@ -58,7 +58,7 @@ void ReportNote(const std::string& What) {
 }
 
 void ReportError(const std::string& What) {
-  ReportNote(What);
+  ReportWarning(What);
   Platform().ShowErrorBox(What);
 }
 

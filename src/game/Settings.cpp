@@ -86,7 +86,7 @@ TSettings LoadSettings() {
   std::string Reason;
   std::FILE* File = OpenRegularFile(SettingsFileName, Reason);
   if (File == nullptr) {
-    ReportNote(std::string(SettingsFileName) + ": " + Reason + "; defaults used");
+    ReportWarning(std::string(SettingsFileName) + ": " + Reason + "; defaults used");
     return Saved;
   }
   char Buffer[MaxSettingsBytes + 1];
@@ -103,7 +103,7 @@ TSettings LoadSettings() {
     Saved = Read;
     return Saved;
   }
-  ReportNote(std::string(SettingsFileName) + ": " + Reason + "; defaults used");
+  ReportWarning(std::string(SettingsFileName) + ": " + Reason + "; defaults used");
   return Saved;
 }
 
@@ -118,7 +118,7 @@ void SaveSettings(const TSettings& Settings) {
   Saved = Settings;
   std::string ErrorText;
   if (!Platform().ReplaceFileContents(SettingsFileName, FormatSettings(Settings), ErrorText)) {
-    ReportNote("cannot save " + std::string(SettingsFileName) + ": " + ErrorText);
+    ReportWarning("cannot save " + std::string(SettingsFileName) + ": " + ErrorText);
   }
 }
 

@@ -31,7 +31,7 @@ public:
   // Told once each time the sound stops, however often the platform retries in vain.
   void Lost(const std::string& Reason) override {
     if (!Silent.exchange(true)) {
-      ReportNote("no sound: " + Reason);
+      ReportWarning("no sound: " + Reason);
     }
   }
 
@@ -70,7 +70,7 @@ void StartSound(const TSettings& Settings) {
     std::vector<std::int16_t> Samples;
     std::string Reason;
     if (!LoadSoundFile(FileName, Samples, Reason)) {
-      ReportNote(FileName + ": " + Reason + "; played without it");
+      ReportWarning(FileName + ": " + Reason + "; played without it");
     }
     Output.Mixer.SetEffect(static_cast<TSound>(i), std::move(Samples));
   }

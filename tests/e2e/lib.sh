@@ -18,7 +18,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 pass() { echo "ok - $*"; }
 same() { [[ "$1" == "$2" ]] || fail "$3: '$1', expected '$2'"; }
 
-# Ends a process: politely, then for sure (a game held by an error box ignores SIGTERM).
+# Ends a process: politely, then for sure (a hung process may not heed SIGTERM).
 stop_process() {
   kill "$1" 2>/dev/null || return 0
   timeout 2 tail --pid="$1" -f /dev/null || kill -KILL "$1" 2>/dev/null || true

@@ -15,7 +15,7 @@ void ReportSound(TSound Sound, float X, float Y, float Factor) {
 
 std::vector<TSoundEvent> TakeSoundEvents() {
   std::vector<TSoundEvent> Taken;
-  // The next reports go into the capacity the last frame grew, so a frame allocates nothing.
+  // Room for as many reports as the last frame had, so a busy frame does not grow it step by step.
   Taken.reserve(Reported.capacity());
   std::swap(Taken, Reported);
   return Taken;

@@ -285,11 +285,6 @@ bool TPlatformLayer::IsFullscreen() {
   return Fullscreen;
 }
 
-void TPlatformLayer::ShowErrorBox(const std::string& Text) {
-  // Without a display there is nowhere to show it; standard error has the report already.
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Text.c_str(), nullptr);
-}
-
 bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   // No capture: a button released outside the window is not reported to it.
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");

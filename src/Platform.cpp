@@ -1,5 +1,7 @@
 #include "Platform.h"
 
+#include "OGLWnd.h"
+
 namespace {
 
 // Without a window there is no loop to feed.
@@ -42,6 +44,11 @@ TLResult TPlatform::DefaultWindowProc(TWindowHandle, std::uint32_t, TWParam, TLP
 
 void TPlatform::PostQuitMessage(int) {}
 
+void TPlatform::RunLoop(TFrameLoop& Loop, void (*End)()) {
+  RunPasses(Loop);
+  End();
+}
+
 bool TPlatform::IsFullscreen() {
   return false;
 }
@@ -63,6 +70,8 @@ bool TPlatform::ReplaceFileContents(const std::string& FileName, std::string_vie
   ErrorText = FileName + ": no file system layer";
   return false;
 }
+
+void TPlatform::OfferFile(const std::string&) {}
 
 bool TPlatform::EnterInstalledRunFolder(bool& Moved, std::string&) {
   Moved = false;

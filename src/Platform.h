@@ -27,6 +27,8 @@ public:
   virtual void SetTitle(const std::string& Title) = 0;
 };
 
+class TFrameLoop;
+
 // The game's side of the sound output: the platform pulls the mixed sound from it.
 class TSoundSource {
 public:
@@ -63,6 +65,11 @@ public:
   // Posts the quit message; the loop sees it once nothing else is waiting.
   virtual void PostQuitMessage(int ExitCode);
 
+  // Runs Loop's passes until Done, then End (the window's teardown). Here the loop sleeps in the
+  // message pump between passes. A system whose own event loop must run between passes (a
+  // browser) schedules them as its callbacks instead and returns at once, running End later.
+  virtual void RunLoop(TFrameLoop& Loop, void (*End)());
+
   // Whether the window is fullscreen now (the player's keys switch it too).
   virtual bool IsFullscreen();
 
@@ -89,6 +96,11 @@ public:
   // alone. On failure nothing is left behind and ErrorText says "<name>: <system's reason>".
   virtual bool ReplaceFileContents(const std::string& FileName, std::string_view Contents,
                                    std::string& ErrorText);
+
+  // The game has just finished writing FileName for the player (a recorded demo). A browser,
+  // whose files vanish with the page, offers it as a download; elsewhere it already is where the
+  // player named it.
+  virtual void OfferFile(const std::string& FileName);
 
   // --- The run folder ---
   // An installed game keeps its pictures in the installation and each player's scores in the

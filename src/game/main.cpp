@@ -22,6 +22,12 @@ void Frame() {
   KeepFullscreenChoice();
 }
 
+// The sound goes with the window: in a browser the loop ends long after main has returned.
+void ShutDownWithSound() {
+  ShutDown();
+  StopSound();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -67,7 +73,9 @@ int main(int argc, char** argv) {
   StartSound(Settings);
   OnSoundKey = SwitchSound;
   // A window that could not be set up has been reported already; that is a failed run.
-  const bool Ran = RunMainLoop(StartUp, Frame, ShutDown);
-  StopSound();
-  return Ran ? 0 : 1;
+  if (!RunMainLoop(StartUp, Frame, ShutDownWithSound)) {
+    StopSound();
+    return 1;
+  }
+  return 0;
 }

@@ -1,6 +1,8 @@
 // The window, context and message source over SDL2. SDL events are translated into the window
 // messages of the game's window procedure, so the procedure and the loop are the same as on
 // Windows. Game controllers (SDL's own database of pads) join the same messages.
+#include "FontGlyphs.h"
+#include "FontUnit.h"
 #include "Gamepad.h"
 #include "GlApi.h"
 #include "MyUnit.h"
@@ -38,25 +40,6 @@ TPadFeed PadFeed;
 // A set-up step that failed: the report names SDL's reason too.
 void ReportSetUpFailure(const char* Text) {
   ReportError(std::string(Text) + " (" + SDL_GetError() + ")");
-}
-
-// The window procedure hears positions and sizes as the game's view has them (scaled in
-// fullscreen).
-void FitToView(TMessage& Message) {
-  switch (Message.Code) {
-  case WM_SIZE:
-    Message.lParam = SizeForWindowProc(Fullscreen, Message.lParam);
-    break;
-  case WM_MOUSEMOVE:
-  case WM_LBUTTONDOWN:
-  case WM_LBUTTONUP:
-  case WM_RBUTTONDOWN:
-  case WM_RBUTTONUP:
-    Message.lParam = PointerForWindowProc(Message.lParam);
-    break;
-  default:
-    break;
-  }
 }
 
 // Desktop fullscreen: the display keeps its mode and the window covers it.
@@ -182,7 +165,8 @@ public:
     SDL_Event Event;
     while (SDL_PollEvent(&Event)) {
       if (!TakeOwnEvent(Event) && TranslateSdlEvent(Event, WindowHandle, Message)) {
-        FitToView(Message);
+        // Positions and sizes as the game's view has them (scaled in fullscreen).
+        Message.lParam = ParamForWindowProc(Fullscreen, Message.Code, Message.lParam);
         return true;
       }
     }
@@ -369,6 +353,13 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   SDL_GetWindowSize(WindowHandle, &ShownWidth, &ShownHeight);
   StartUpInShownWindow(Fullscreen, MakeLParam(ShownWidth, ShownHeight));
   return true;
+}
+
+void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
+  TGlyphSet Glyphs;
+  if (RenderGlyphs(Glyphs)) {
+    RecordGlyphLists(Base, Count, Glyphs);
+  }
 }
 
 void TPlatformLayer::SwapWindowBuffers() {

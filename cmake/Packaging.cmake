@@ -103,6 +103,8 @@ install(FILES ${KELTO_PACKAGING_DIR}/kelto.6.gz ${KELTO_PACKAGING_DIR}/kelto-rep
   DESTINATION share/man/man6)
 install(FILES README.md ${KELTO_PACKAGING_DIR}/copyright ${KELTO_PACKAGING_DIR}/changelog.gz
   DESTINATION ${KELTO_DOC_DIR})
+# The README's links lead into docs/, so its pages go beside it.
+install(DIRECTORY docs/ DESTINATION ${KELTO_DOC_DIR}/docs FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 install(FILES packaging/lintian-overrides DESTINATION share/lintian/overrides RENAME kelto)
 
 # --- The Debian package: cpack -G DEB in the build folder (or the "package" target) writes

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/deps.sh build|package|test|wine|wasm
+# Usage: scripts/deps.sh build|package|test|wine|wasm|web
 set -euo pipefail
 
 # libopengl-dev: the core links OpenGL without GLX (and so without X11).
@@ -28,6 +28,11 @@ wine_packages=(g++-mingw-w64-x86-64 wine wine64 libgl1 libgl1-mesa-dri libxcompo
 
 # The WebAssembly build: Debian's Emscripten, the acorn module its optimizer loads, node to run it.
 wasm_packages=(emscripten node-acorn nodejs)
+# The browser build (its generators built natively) and its test: a headless Chromium with its
+# software WebGL, and npm for the test's lockfile (asked for only where no npm exists: a node from
+# elsewhere brings its own, which Debian's would conflict with).
+web_packages=(cmake make g++ pkg-config libfreetype-dev libfontconfig-dev fonts-liberation
+  zlib1g-dev chromium-headless-shell python3 imagemagick "${wasm_packages[@]}")
 
 case "${1:-build}" in
 build) wanted=("${build_packages[@]}") ;;
@@ -35,8 +40,12 @@ package) wanted=("${build_packages[@]}" "${package_packages[@]}") ;;
 test) wanted=("${build_packages[@]}" "${test_packages[@]}") ;;
 wine) wanted=("${build_packages[@]}" "${wine_packages[@]}") ;;
 wasm) wanted=("${wasm_packages[@]}") ;;
+web)
+  wanted=("${web_packages[@]}")
+  command -v npm >/dev/null || wanted+=(npm)
+  ;;
 *)
-  echo "usage: $0 build|package|test|wine|wasm" >&2
+  echo "usage: $0 build|package|test|wine|wasm|web" >&2
   exit 2
   ;;
 esac

@@ -41,6 +41,10 @@ if [[ -x "$root/scripts/fuzz.sh" ]]; then
   "$root/scripts/fuzz.sh" 10
 fi
 
+echo "== the browser build in a headless Chromium"
+"$root/scripts/web.sh" --build-only
+"$root/tests/web/test_web.sh" "$root/build-web" "$root/build/run"
+
 if [[ -x "$root/scripts/wine-test.sh" ]]; then
   echo "== Windows build under Wine"
   KELTO_HOST_BUILD="$root/build" "$root/scripts/wine-test.sh"

@@ -2,6 +2,8 @@
 # a run folder, the real game, real X input and screenshots. Every helper fails the test loudly. A
 # test may define e2e_before_displays_go to stop what it runs on the displays before they go.
 set -euo pipefail
+# A sound device that plays nowhere, unless a test asks for another: every machine has it.
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
 E2E_TMP=$(mktemp -d /tmp/kelto-e2e.XXXXXX)
 XVFB_PIDS=()
@@ -62,11 +64,11 @@ start_display() {
   fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
 }
 
-# A run folder of our own: the game and its pictures, no score file unless a test writes one.
+# A run folder of our own: the game, its pictures and sounds, no score file unless a test writes one.
 make_run_dir() {
   RUN_DIR="$E2E_TMP/run"
   mkdir -p "$RUN_DIR"
-  cp -r "$KELTO_RUN_DIR/kelto" "$KELTO_RUN_DIR/picture" "$RUN_DIR/"
+  cp -r "$KELTO_RUN_DIR/kelto" "$KELTO_RUN_DIR/picture" "$KELTO_RUN_DIR/sound" "$RUN_DIR/"
 }
 
 start_game() {

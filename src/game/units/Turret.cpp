@@ -6,6 +6,7 @@
 #include "MyUnit.h"
 #include "game/model/Map.h"
 #include "game/model/Registry.h"
+#include "game/shared/SoundEvents.h"
 #include "game/shared/Textures.h"
 
 #include <cmath>
@@ -46,6 +47,7 @@ void TTurret::Update() {
                           static_cast<float>(Pos.y - 40 * Cosine), 1),
                MakeVector(static_cast<float>(Sine), static_cast<float>(-Cosine), 0),
                TEnemy::ClassName, Angle);
+    ReportSound(TSound::TurretShot, Pos.x, Pos.y, TimeFactor);
   }
   TimeFactor = 1;
 }

@@ -1,11 +1,14 @@
 // The window, context and message source over SDL2. SDL events are translated into the window
 // messages of the game's window procedure, so the procedure and the loop are the same as on
 // Windows. Game controllers (SDL's own database of pads) join the same messages.
+#include "FontGlyphs.h"
+#include "FontUnit.h"
 #include "Gamepad.h"
 #include "GlApi.h"
 #include "MyUnit.h"
 #include "OGLWnd.h"
 #include "SdlMessages.h"
+#include "SoundSdl.h"
 #include "UTypes.h"
 #include "platform/PlatformLayer.h"
 
@@ -116,7 +119,8 @@ void ClosePads() {
   Pads.clear();
 }
 
-// Events the platform layer keeps for itself: pads coming and going, the fullscreen keys.
+// Events the platform layer keeps for itself: pads and sound devices coming and going, the
+// fullscreen keys.
 bool TakeOwnEvent(const SDL_Event& Event) {
   switch (Event.type) {
   case SDL_CONTROLLERDEVICEADDED:
@@ -137,6 +141,9 @@ bool TakeOwnEvent(const SDL_Event& Event) {
     });
     return true;
   default:
+    if (TakeSoundDeviceEvent(Event)) {
+      return true;
+    }
     if (!IsFullscreenSwitch(Event)) {
       return false;
     }
@@ -271,6 +278,10 @@ void TPlatformLayer::SetFullscreen(bool On) {
   SwitchFullscreen(On);
 }
 
+bool TPlatformLayer::IsFullscreen() {
+  return Fullscreen;
+}
+
 bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   // No capture: a button released outside the window is not reported to it.
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
@@ -334,6 +345,13 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   SDL_GetWindowSize(WindowHandle, &ShownWidth, &ShownHeight);
   StartUpInShownWindow(Fullscreen, MakeLParam(ShownWidth, ShownHeight));
   return true;
+}
+
+void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
+  TGlyphSet Glyphs;
+  if (RenderGlyphs(Glyphs)) {
+    RecordGlyphLists(Base, Count, Glyphs);
+  }
 }
 
 void TPlatformLayer::SwapWindowBuffers() {

@@ -254,6 +254,10 @@ void TPlatformLayer::SetFullscreen(bool On) {
   SwitchFullscreen(On);
 }
 
+bool TPlatformLayer::IsFullscreen() {
+  return Fullscreen;
+}
+
 void TPlatformLayer::PostQuitMessage(int ExitCode) {
   ::PostQuitMessage(ExitCode);
 }

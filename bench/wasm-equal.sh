@@ -2,12 +2,12 @@
 # The WebAssembly replay tool against the Linux one: TICKS ticks (default 1,000,000) of random
 # input, game after game, through both; prints the first line where their worlds differ (there
 # must be none) or the ticks and games played alike.
-# Usage: bench/wasm-equal.sh [TICKS]   (needs build/ and build-wasm/, see docs/testing.md)
+# Usage: bench/wasm-equal.sh [TICKS]   (needs build/ and build-web/, see docs/webassembly.md)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 ticks=${1:-1000000}
 native=$root/build/run/kelto-replay
-wasm=$root/build-wasm/run/kelto-replay.js
+wasm=$root/build-web/run/kelto-replay.js
 for tool in "$native" "$wasm"; do
   [[ -f "$tool" ]] || { echo "wasm-equal: no $tool: build it first" >&2; exit 2; }
 done

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/deps.sh build|package|test|wine|wasm|web
+# Usage: scripts/deps.sh build|package|test|wine|web
 set -euo pipefail
 
 # libopengl-dev: the core links OpenGL without GLX (and so without X11).
@@ -39,13 +39,12 @@ build) wanted=("${build_packages[@]}") ;;
 package) wanted=("${build_packages[@]}" "${package_packages[@]}") ;;
 test) wanted=("${build_packages[@]}" "${test_packages[@]}") ;;
 wine) wanted=("${build_packages[@]}" "${wine_packages[@]}") ;;
-wasm) wanted=("${wasm_packages[@]}") ;;
 web)
   wanted=("${web_packages[@]}")
   command -v npm >/dev/null || wanted+=(npm)
   ;;
 *)
-  echo "usage: $0 build|package|test|wine|wasm|web" >&2
+  echo "usage: $0 build|package|test|wine|web" >&2
   exit 2
   ;;
 esac

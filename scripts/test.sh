@@ -30,12 +30,6 @@ cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DKELTO_SANITIZE
 cmake --build "$root/build-asan" -j"$jobs" --target kelto-unit-tests kelto-replay >/dev/null
 (cd "$root/build-asan" && ctest --output-on-failure -j"$jobs" -L unit)
 
-echo "== the replay tool built for WebAssembly, under node"
-"$root/scripts/deps.sh" wasm
-emcmake cmake -S "$root" -B "$root/build-wasm" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build-wasm" -j"$jobs" >/dev/null
-(cd "$root/build-wasm" && ctest --output-on-failure -j"$jobs")
-
 if [[ -x "$root/scripts/fuzz.sh" ]]; then
   echo "== fuzzing the picture, score-file, replay and sound readers"
   "$root/scripts/fuzz.sh" 10
@@ -43,6 +37,9 @@ fi
 
 echo "== the browser build in a headless Chromium"
 "$root/scripts/web.sh" --build-only
+echo "== the replay tool of the browser's build, under node"
+cmake --build "$root/build-web" -j"$jobs" --target kelto-replay >/dev/null
+(cd "$root/build-web" && ctest --output-on-failure -j"$jobs")
 "$root/tests/web/test_web.sh" "$root/build-web" "$root/build/run"
 
 if [[ -x "$root/scripts/wine-test.sh" ]]; then

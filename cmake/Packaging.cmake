@@ -61,6 +61,7 @@ add_custom_target(packaging ALL DEPENDS ${KELTO_COMPRESSED})
 
 install(TARGETS kelto kelto-replay RUNTIME DESTINATION games)
 install(FILES ${KELTO_PICTURES} DESTINATION share/games/kelto/picture)
+install(FILES ${KELTO_SOUNDS} DESTINATION share/games/kelto/sound)
 # The desktop entry names the installed game by its full path, written when it is installed, so
 # the menu starts it whether or not PREFIX/games is on the PATH (~/.local/games never is, and
 # /usr/games is not on root's).

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/deps.sh build|test|wine
+# Usage: scripts/deps.sh build|test|wine|wasm
 set -euo pipefail
 
 # libopengl-dev: the core links OpenGL without GLX (and so without X11).
@@ -20,12 +20,16 @@ wine_packages=(g++-mingw-w64-x86-64 wine wine64 libgl1 libgl1-mesa-dri libxcompo
   libxfixes3 libxi6 libxinerama1 libxrandr2 libxrender1 libxxf86vm1 fonts-liberation xvfb xauth
   xdotool x11-apps x11-utils imagemagick unzip icoutils)
 
+# The WebAssembly build: Debian's Emscripten, the acorn module its optimizer loads, node to run it.
+wasm_packages=(emscripten node-acorn nodejs)
+
 case "${1:-build}" in
 build) wanted=("${build_packages[@]}") ;;
 test) wanted=("${build_packages[@]}" "${test_packages[@]}") ;;
 wine) wanted=("${build_packages[@]}" "${wine_packages[@]}") ;;
+wasm) wanted=("${wasm_packages[@]}") ;;
 *)
-  echo "usage: $0 build|test|wine" >&2
+  echo "usage: $0 build|test|wine|wasm" >&2
   exit 2
   ;;
 esac

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fuzzes the picture, score-file and replay-script readers with libFuzzer under AddressSanitizer
+# Fuzzes the picture, score-file, replay-script and sound-effect readers with libFuzzer under AddressSanitizer
 # and UndefinedBehaviorSanitizer for a bounded time each, from tests/fuzz/corpus and the replay
 # scripts. Fails on any crash, leak, undefined behaviour, broken answer (each target checks its
 # own) or allocation beyond 64 MB (a picture may never allocate more than the bytes it holds).
@@ -12,12 +12,12 @@ out=${KELTO_FUZZ_DIR:-$root/build-fuzz}
 echo "fuzz: building the readers with clang"
 CC=clang CXX=clang++ cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKELTO_SANITIZE=ON -DKELTO_FUZZ=ON -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
-cmake --build "$out" -j"$(nproc)" --target kelto-fuzz-{tga,score,replay} >/dev/null
+cmake --build "$out" -j"$(nproc)" --target kelto-fuzz-{tga,score,replay,wav} >/dev/null
 rm -rf "$out/corpus"
-mkdir -p "$out"/corpus/{tga,score,replay} "$out/artifacts"
+mkdir -p "$out"/corpus/{tga,score,replay,wav} "$out/artifacts"
 cp "$root"/tests/replay/*.txt "$out/corpus/replay/" # their starts: the fuzzer cuts them at 1 KB
 
-for run in tga:4096 score:16384 replay:1024; do # room for score lines beyond their limit
+for run in tga:4096 score:16384 replay:1024 wav:4096; do # room for score lines beyond their limit
   reader=${run%:*}
   echo "fuzz: the $reader reader for $seconds s"
   "$out/tests/kelto-fuzz-$reader" -max_total_time="$seconds" -max_len="${run#*:}" -timeout=5 \

@@ -23,8 +23,14 @@ cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DKELTO_SANITIZE
 cmake --build "$root/build-asan" -j"$jobs" --target kelto-unit-tests kelto-replay >/dev/null
 (cd "$root/build-asan" && ctest --output-on-failure -j"$jobs" -L unit)
 
+echo "== the replay tool built for WebAssembly, under node"
+"$root/scripts/deps.sh" wasm
+emcmake cmake -S "$root" -B "$root/build-wasm" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$root/build-wasm" -j"$jobs" >/dev/null
+(cd "$root/build-wasm" && ctest --output-on-failure -j"$jobs")
+
 if [[ -x "$root/scripts/fuzz.sh" ]]; then
-  echo "== fuzzing the picture, score-file and replay readers"
+  echo "== fuzzing the picture, score-file, replay and sound readers"
   "$root/scripts/fuzz.sh" 10
 fi
 

@@ -47,6 +47,7 @@ restart_wine
 RUN_DIR=$tmp/run
 unzip -q "$win_build/kelto-win64.zip" -d "$RUN_DIR"
 same "$(find "$RUN_DIR/picture" -name '*.tga' | wc -l)" 11 "pictures in the zip"
+same "$(find "$RUN_DIR/sound" -name '*.wav' | wc -l)" 14 "sounds in the zip"
 grep -q 'W A S D' "$RUN_DIR/README.txt" || fail "the zip has no README.txt with the controls"
 ! x86_64-w64-mingw32-objdump -p "$RUN_DIR/kelto.exe" | awk '/DLL Name:/ { print toupper($3) }' |
   grep -vxE '(KERNEL32|USER32|GDI32|OPENGL32|WINMM|MSVCRT)\.DLL' || fail "kelto.exe needs these"
@@ -58,7 +59,7 @@ version=$(sed -nE 's/^project\(kelto VERSION ([0-9.]+).*/\1/p' "$root/CMakeLists
 resource=$(wrestool -x --raw -t16 "$RUN_DIR/kelto.exe" | strings -el | xargs)
 [[ "$resource" == *" FileVersion $version "*" ProductName kelto ProductVersion $version "* ]] ||
   fail "kelto.exe's version resource: $resource"
-pass "zip: 11 pictures, README.txt, kelto.exe with system DLLs only, its icon and version $version"
+pass "zip: 11 pictures, 14 sounds, README.txt, kelto.exe with system DLLs only, its icon and version $version"
 
 # Wine's windows: the first visible one whose title matches $1 goes to WINDOW.
 named() {

@@ -1,8 +1,10 @@
 // kelto-pictures FOLDER: draws the game's eleven pictures and writes them into FOLDER (created if
 // needed). kelto-pictures --icons FOLDER: draws the game's icon for the desktops' icon themes
-// (kelto-SIZE.png) and for the Windows executable (kelto.ico). The output depends on nothing but
+// (kelto-SIZE.png) and for the Windows executable (kelto.ico). kelto-pictures --sounds FOLDER:
+// synthesizes the game's sound effects into FOLDER as WAV files. The output depends on nothing but
 // this program, so every build writes the same bytes.
 #include "Pictures.h"
+#include "Sounds.h"
 #include "game/shared/PictureFiles.h"
 
 #include <cstdio>
@@ -53,12 +55,25 @@ bool WriteIcons(const std::filesystem::path& Folder) {
   return true;
 }
 
+bool WriteSounds(const std::filesystem::path& Folder) {
+  for (std::size_t i = 0; i < SoundFiles.size(); ++i) {
+    const std::filesystem::path Path = Folder / SoundFiles[i];
+    if (!WriteFile(Path, WavBytes(MakeSound(static_cast<TSound>(i))))) {
+      std::fprintf(stderr, "kelto-pictures: cannot write %s\n", Path.string().c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-  const bool Icons = argc == 3 && std::string(argv[1]) == "--icons";
-  if (argc != 2 && !Icons) {
-    std::fprintf(stderr, "usage: %s FOLDER\n       %s --icons FOLDER\n", argv[0], argv[0]);
+  const std::string Mode = argc == 3 ? argv[1] : "";
+  const bool Icons = Mode == "--icons", Sounds = Mode == "--sounds";
+  if (argc != 2 && !Icons && !Sounds) {
+    std::fprintf(stderr, "usage: %s FOLDER\n       %s --icons FOLDER\n       %s --sounds FOLDER\n",
+                 argv[0], argv[0], argv[0]);
     return 2;
   }
   const std::filesystem::path Folder = argv[argc - 1];
@@ -71,6 +86,9 @@ int main(int argc, char** argv) {
   }
   if (Icons) {
     return WriteIcons(Folder) ? 0 : 1;
+  }
+  if (Sounds) {
+    return WriteSounds(Folder) ? 0 : 1;
   }
   // One painter per picture file, in the order of the game's list.
   using TPainter = kit::TPicture (*)();

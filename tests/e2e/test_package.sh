@@ -49,8 +49,11 @@ wait_window
 "$KELTO_XCLOSE" "$GAME_WINDOW"
 expect_exit 0
 [[ ! -e "$E2E_TMP/home2" ]] || fail "XDG_DATA_HOME was not used"
-[[ "$(readlink -f "$player/picture")" == "$E2E_TMP/moved/usr/share/games/kelto/picture" ]] ||
-  fail "the pictures of the moved installation are not linked"
+for data in picture sound; do
+  [[ "$(readlink -f "$player/$data")" == "$E2E_TMP/moved/usr/share/games/kelto/$data" ]] ||
+    fail "the $data folder of the moved installation is not linked"
+done
+[[ -s "$player/sound/player_shot.wav" ]] || fail "no sounds installed"
 [[ -z "$(ls -A "$RUN_DIR")" ]] || fail "files written where the game was started"
 diff "$E2E_TMP/root.before" <(snapshot "$E2E_TMP/moved") >&2 || fail "the installation was changed"
 pass "installed: menu, a game with $colours colours, scores in the data folder, moved and linked"

@@ -1,6 +1,7 @@
 // libFuzzer targets of the readers of outside input, one per build (scripts/fuzz.sh defines which):
 // any bytes give an answer without a crash, leak or undefined behaviour, and the answer holds.
 #include "MyUnit.h"
+#include "SoundFile.h"
 #include "game/replay/Replay.h"
 #include "game/scenes/ScoreFile.h"
 
@@ -36,6 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   const auto Raw = [](unsigned char c) { return c < 0x20 || c == 0x7F; };
   const bool Sound =
       Read == Error.empty() && Error.size() <= 250 && std::none_of(Error.begin(), Error.end(), Raw);
+#elif defined(KELTO_FUZZ_wav)
+  // An accepted effect holds at most what the bytes after the headers can; a refused one is left
+  // as it was, with a reason.
+  std::vector<std::int16_t> Samples = {7};
+  std::string Error;
+  const bool Sound = ReadSoundData(Data, Size, Samples, Error)
+                         ? Error.empty() && 44 + 2 * Samples.size() <= Size
+                         : !Error.empty() && Samples == std::vector<std::int16_t>{7};
 #else
   // Whole replay scripts through the world, ending with status 0 or 2 (a bad line).
   std::istringstream In(std::string(reinterpret_cast<const char*>(Data), Size));

@@ -7,17 +7,25 @@
 #include "game/world/World.h"
 
 #include <charconv>
+#include <cstdio>
 #include <istream>
 #include <ostream>
 #include <system_error>
 
 std::string FormatFloat(float Value) {
+  char Buffer[64];
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
   // to_chars with a precision behaves as printf "%.9g" in the C locale, on every platform (the
   // C runtimes differ in their exponent digits and rounding).
-  char Buffer[64];
   const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, static_cast<double>(Value),
                                     std::chars_format::general, 9);
   return std::string(Buffer, Result.ptr);
+#else
+  // A standard library without floating-point to_chars (Emscripten's libc++): its C library is
+  // musl, whose printf rounds exactly and writes two exponent digits, as to_chars does.
+  const int Length = std::snprintf(Buffer, sizeof Buffer, "%.9g", static_cast<double>(Value));
+  return std::string(Buffer, static_cast<std::size_t>(Length));
+#endif
 }
 
 const char* UnitClassName(const TUnit& Unit) {

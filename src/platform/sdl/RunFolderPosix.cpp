@@ -1,9 +1,9 @@
 // The run folder of an installed game. An installation follows Debian's layout for games: the
 // executable in <prefix>/games, its data in <prefix>/share/games/kelto. Nothing is written there:
 // each player's run folder is their own data folder ($XDG_DATA_HOME/kelto, by default
-// ~/.local/share/kelto), holding score.txt and "picture", a symbolic link to the installed
-// pictures. The installation is found from the executable's own place, so it may be moved: the
-// next start points the link at the new place.
+// ~/.local/share/kelto), holding score.txt and "picture" and "sound", symbolic links to the
+// installed pictures and sounds. The installation is found from the executable's own place, so it
+// may be moved: the next start points the link at the new place.
 #include "platform/PlatformLayer.h"
 
 #include <SDL.h>
@@ -20,8 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The installed pictures, seen from the executable's folder.
-constexpr const char* InstalledPictures = "../share/games/kelto/picture";
+// The installed data, seen from the executable's folder; its pictures mark an installation.
+constexpr const char* InstalledData = "../share/games/kelto";
 
 std::string Failure(const std::string& What, const std::string& Name, int Error) {
   return What + " " + Name + ": " + std::strerror(Error);
@@ -57,23 +57,25 @@ bool MakeFolders(const std::string& Folder, std::string& ErrorText) {
   return true;
 }
 
-// Makes "picture" in the working folder lead to Pictures. A real folder of that name is the
-// player's own set of pictures and is left alone.
-bool LinkPictures(const std::string& Pictures, std::string& ErrorText) {
+// Makes Name ("picture", "sound") in the working folder lead to the installed folder of that name
+// in Data. A real folder of that name is the player's own set and is left alone.
+bool LinkData(const fs::path& Data, const std::string& Name, std::string& ErrorText) {
+  const std::string Target = (Data / Name).string();
   struct stat Info;
-  if (::lstat("picture", &Info) == 0 && !S_ISLNK(Info.st_mode)) {
+  if (::lstat(Name.c_str(), &Info) == 0 && !S_ISLNK(Info.st_mode)) {
     return true;
   }
   std::error_code Error;
-  if (fs::read_symlink("picture", Error) == Pictures) {
+  if (fs::read_symlink(Name, Error) == Target) {
     return true;
   }
-  // Made under another name and renamed over the old link, so "picture" is never missing.
-  const char* Temporary = "picture.link";
-  ::unlink(Temporary);
-  if (::symlink(Pictures.c_str(), Temporary) != 0 || ::rename(Temporary, "picture") != 0) {
-    ErrorText = Failure("cannot link", "picture to " + Pictures, errno);
-    ::unlink(Temporary);
+  // Made under another name and renamed over the old link, so the link is never missing.
+  const std::string Temporary = Name + ".link";
+  ::unlink(Temporary.c_str());
+  if (::symlink(Target.c_str(), Temporary.c_str()) != 0 ||
+      ::rename(Temporary.c_str(), Name.c_str()) != 0) {
+    ErrorText = Failure("cannot link", Name + " to " + Target, errno);
+    ::unlink(Temporary.c_str());
     return false;
   }
   return true;
@@ -88,9 +90,9 @@ bool TPlatformLayer::EnterInstalledRunFolder(bool& Moved, std::string& ErrorText
     return true;
   }
   std::error_code Error;
-  const fs::path Pictures = fs::canonical(fs::path(Base) / InstalledPictures, Error);
+  const fs::path Data = fs::canonical(fs::path(Base) / InstalledData, Error);
   SDL_free(Base);
-  if (Error || !fs::is_directory(Pictures, Error)) {
+  if (Error || !fs::is_directory(Data / "picture", Error)) {
     return true; // not an installation: the game runs where it was started
   }
   const std::string Folder = PlayerFolder();
@@ -106,5 +108,11 @@ bool TPlatformLayer::EnterInstalledRunFolder(bool& Moved, std::string& ErrorText
     return false;
   }
   Moved = true;
-  return LinkPictures(Pictures.string(), ErrorText);
+  if (!LinkData(Data, "picture", ErrorText)) {
+    return false;
+  }
+  // Sound never ends the game: without the link it plays silent, and loading the sounds says why.
+  std::string SoundError;
+  LinkData(Data, "sound", SoundError);
+  return true;
 }

@@ -62,7 +62,8 @@ void PadFrame() {
     FieldThrown |= dynamic_cast<TTimeField*>(Unit) != nullptr;
   }
   if (Frames == 1) { // the auto-repeat of a held F11 switches nothing
-    SDL_Event Repeat{.key = {.type = SDL_KEYDOWN, .repeat = 1, .keysym = {.sym = SDLK_F11}}};
+    SDL_Event Repeat{
+        .key = {SDL_KEYDOWN, 0, 0, SDL_PRESSED, 1, 0, 0, {SDL_SCANCODE_F11, SDLK_F11, 0, 0}}};
     SDL_PushEvent(&Repeat);
   }
   WentFullscreen |= (SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_FULLSCREEN) != 0;

@@ -88,8 +88,7 @@ TEST(GameWindow, AVirtualPadPlaysTheGameBetweenStartUpAndShutDown) {
   ASSERT_TRUE(Ran);
   EXPECT_EQ(CurrentScene, MenuScene) << "Start in the game goes back to the menu";
   EXPECT_TRUE(BulletFlew) << "a bullet of the player's, aimed down by the right stick";
-  EXPECT_TRUE(FieldThrown);
-  EXPECT_FALSE(WentFullscreen);
+  EXPECT_EQ(std::tuple(FieldThrown, WentFullscreen), std::tuple(true, false));
   EXPECT_EQ(ShutDowns, 1);
 }
 

@@ -22,6 +22,18 @@ if(KELTO_RELEASE_MONTH LESS 10)
   set(KELTO_RELEASE_MONTH 0${KELTO_RELEASE_MONTH})
 endif()
 set(KELTO_RELEASE_DATE ${KELTO_RELEASE_YEAR}-${KELTO_RELEASE_MONTH}-${KELTO_RELEASE_DAY})
+# The licence is written once, in LICENSE: the Debian copyright file takes its copyright line and
+# its terms (indented, a blank line as " ."), the Windows README.txt all of it.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE KELTO_LICENSE)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)\n+(.+[^\n])\n*$" KELTO_LICENSE_PARTS
+  "${KELTO_LICENSE}")
+if(NOT KELTO_LICENSE_PARTS)
+  message(FATAL_ERROR "LICENSE: no \"Copyright (c) YEAR HOLDER\" line followed by the terms")
+endif()
+set(KELTO_COPYRIGHT ${CMAKE_MATCH_1})
+string(REPLACE "\n\n" "\n.\n" KELTO_EXPAT_TERMS "${CMAKE_MATCH_2}")
+string(REPLACE "\n" "\n " KELTO_EXPAT_TERMS " ${KELTO_EXPAT_TERMS}")
 # The AppStream identifier; the desktop entry keeps the plain name kelto.desktop.
 set(KELTO_APP_ID io.github.kelto.kelto)
 set(KELTO_PACKAGING_DIR ${CMAKE_BINARY_DIR}/packaging)
@@ -33,7 +45,9 @@ if(WIN32)
   set_source_files_properties(${KELTO_PACKAGING_DIR}/kelto.rc PROPERTIES
     OBJECT_DEPENDS ${KELTO_ICON_DIR}/kelto.ico)
   add_dependencies(kelto icons)
-  # Notepad and every other Windows editor read CR LF.
+  # Notepad and every other Windows editor read CR LF, also in the licence it takes in.
+  string(STRIP "${KELTO_LICENSE}" KELTO_LICENSE)
+  string(REPLACE "\n" "\r\n" KELTO_LICENSE "${KELTO_LICENSE}")
   configure_file(${PROJECT_SOURCE_DIR}/packaging/README.txt.in ${KELTO_PACKAGING_DIR}/README.txt
     @ONLY NEWLINE_STYLE CRLF)
   return()
@@ -46,6 +60,7 @@ set(KELTO_DOC_DIR share/doc/kelto)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/kelto.6.in ${KELTO_PACKAGING_DIR}/kelto.6 @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/kelto-replay.6.in ${KELTO_PACKAGING_DIR}/kelto-replay.6 @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog ${KELTO_PACKAGING_DIR}/changelog COPYONLY)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${KELTO_PACKAGING_DIR}/copyright @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/metainfo.xml.in
   ${KELTO_PACKAGING_DIR}/${KELTO_APP_ID}.metainfo.xml @ONLY)
 # Manual pages and the changelog go in compressed, without a name or time stamp in the header.
@@ -60,6 +75,14 @@ add_custom_command(
 add_custom_target(packaging ALL DEPENDS ${KELTO_COMPRESSED})
 
 install(TARGETS kelto kelto-replay RUNTIME DESTINATION games)
+# The installed programs carry no note of the compiler that built them (.comment), as Debian's own
+# packages do not.
+install(CODE "
+  foreach(Program kelto kelto-replay)
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/games/\${Program}\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()")
 install(FILES ${KELTO_PICTURES} DESTINATION share/games/kelto/picture)
 install(FILES ${KELTO_SOUNDS} DESTINATION share/games/kelto/sound)
 # The desktop entry names the installed game by its full path, written when it is installed, so
@@ -78,8 +101,11 @@ endforeach()
 install(FILES ${KELTO_PACKAGING_DIR}/${KELTO_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${KELTO_PACKAGING_DIR}/kelto.6.gz ${KELTO_PACKAGING_DIR}/kelto-replay.6.gz
   DESTINATION share/man/man6)
-install(FILES README.md packaging/copyright ${KELTO_PACKAGING_DIR}/changelog.gz
+install(FILES README.md ${KELTO_PACKAGING_DIR}/copyright ${KELTO_PACKAGING_DIR}/changelog.gz
   DESTINATION ${KELTO_DOC_DIR})
+# The README's links lead into docs/, so its pages go beside it.
+install(DIRECTORY docs/ DESTINATION ${KELTO_DOC_DIR}/docs FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
+install(FILES packaging/lintian-overrides DESTINATION share/lintian/overrides RENAME kelto)
 
 # --- The Debian package: cpack -G DEB in the build folder (or the "package" target) writes
 # kelto_VERSION_ARCH.deb of the same installation under /usr. ---

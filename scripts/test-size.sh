@@ -3,9 +3,9 @@
 # read) against those of the product (src/, tools/, bench/). Exits 1 when the ratio is above 0.35.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-code='.*\.(cpp|h|c|sh|py|cmake)$|.*/CMakeLists\.txt$'
+code='.*\.(cpp|h|c|sh|py|cmake|js|mjs|html)$|.*/CMakeLists\.txt$'
 count() {
-  find "$@" -type f -regextype posix-extended -regex "$code" -print0 | xargs -0 cat | grep -cv '^\s*$'
+  find "$@" -name node_modules -prune -o -type f -regextype posix-extended -regex "$code" -print0 | xargs -0 cat | grep -cv '^\s*$'
 }
 tests=$(($(count tests) + $(count scripts/wine-test.sh scripts/fuzz.sh scripts/test-size.sh scripts/mutants.sh)))
 product=$(count src tools bench)

@@ -27,6 +27,9 @@ trap 'echo "wine: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 export WINEPREFIX=$tmp/prefix HOME=$tmp/home XDG_CACHE_HOME=$tmp/cache WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 mkdir -p "$WINEPREFIX" "$HOME" "$XDG_CACHE_HOME"
+# Wine's sound goes to ALSA, whose default device here writes what it plays to a file.
+printf 'pcm.!default { type file; slave.pcm "null"; file "%s"; format "raw" }\n' "$tmp/sound.raw" \
+  >"$HOME/.asoundrc"
 # The Wine server and its desktop go before the displays they draw on.
 e2e_before_displays_go() { timeout 20 wineserver -k 2>/dev/null; }
 start_display
@@ -98,9 +101,10 @@ restart_wine
 check_in "$tmp" || fail "$(cat "$tmp/check.err")"
 pass "window, context and glyph lists: title, size, depth, projection, glyph advances, teardown"
 
-# Without XInput the game runs on keyboard and mouse.
+# Without XInput the game runs on keyboard and mouse; without Wine's sound drivers, silent.
 LAUNCH=(timeout 60 wine kelto.exe)
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES;xinput1_4,xinput1_3,xinput9_1_0=" start_game
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;xinput1_4,xinput1_3,xinput9_1_0=;winealsa.drv,winepulse.drv=d" \
+  start_game
 wait_for 30 "game window" game_window
 xdotool mousemove --sync $((CLIENT_X + 600)) $((CLIENT_Y + 500)) # no button hovered
 wait_for 5 "Wine desktop to focus" desktop_focused
@@ -115,8 +119,9 @@ hold_key Escape 0.3
 expect_screen menu 180
 click_at 160 285
 expect_exit 0 20
-stderr_is ''
-pass "menu, \"Играть\" in fullscreen and back, Esc to \"back_to_game\", Exit; no XInput"
+[[ "$(tr -d '\r' <"$tmp/stderr")" == "kelto: no sound: "* && $(wc -l <"$tmp/stderr") == 1 ]] ||
+  fail "without a sound device: $(cat "$tmp/stderr")"
+pass "menu, \"Играть\" in fullscreen and back, Esc to \"back_to_game\", Exit; no XInput, no sound"
 
 # Saving scores with the Windows file calls in an empty folder, cut short by a crash.
 mkdir "$tmp/save"
@@ -141,12 +146,16 @@ expect_screen menu
 click_at 160 285
 expect_exit 0 20
 [[ ! -s "$RUN_DIR/score.txt" ]] || fail "--play changed score.txt: $(od -c "$RUN_DIR/score.txt")"
-pass "--play: '$expected' as on Linux, Esc after the demo's end, score.txt left alone"
+stderr_is ''
+od -An -v -td2 "$tmp/sound.raw" | awk '/[1-9]/ { heard = 1 } END { exit !heard }' ||
+  fail "--play was not heard"
+pass "--play: '$expected' as on Linux and heard, Esc after the demo's end, score.txt left alone"
 
 for script in "$root"/tests/replay/*.txt; do
-  "$host_build/run/kelto-replay" <"$script" >"$tmp/linux.out"
-  (cd "$tmp" && timeout 120 wine "$win_build/run/kelto-replay.exe") <"$script" >"$tmp/windows.out"
+  "$host_build/run/kelto-replay" --sounds <"$script" >"$tmp/linux.out"
+  (cd "$tmp" && timeout 120 wine "$win_build/run/kelto-replay.exe" --sounds) <"$script" \
+    >"$tmp/windows.out"
   cmp "$tmp/linux.out" "$tmp/windows.out" || fail "$script: Windows and Linux print other worlds"
 done
-pass "replays: the Windows output of every script byte for byte the Linux output"
+pass "replays: the Windows output of every script and its sounds byte for byte the Linux output"
 echo "== wine: all checks passed in $SECONDS s"

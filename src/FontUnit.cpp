@@ -19,6 +19,30 @@ void BuildFont() {
   Platform().MakeGlyphLists(FontBase, GlyphCount);
 }
 
+void RecordGlyphLists(std::uint32_t Base, std::int32_t Count, const TGlyphSet& Glyphs) {
+  // glBitmap takes its pixels at compile time: tight rows, no skips, most significant bit first.
+  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+  glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+  glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+  for (std::int32_t Code = 0; Code < Count && Code < static_cast<std::int32_t>(Glyphs.size());
+       ++Code) {
+    const TGlyph& Glyph = Glyphs[static_cast<std::size_t>(Code)];
+    glNewList(Base + static_cast<GLuint>(Code), GL_COMPILE);
+    if (Glyph.Drawn && Glyph.Width > 0 && Glyph.Rows > 0) {
+      glBitmap(Glyph.Width, Glyph.Rows, Glyph.OriginX, Glyph.OriginY, Glyph.Advance, 0,
+               Glyph.Bits.data());
+    } else if (Glyph.Drawn) {
+      glBitmap(0, 0, 0, 0, Glyph.Advance, 0, nullptr);
+    }
+    glEndList();
+  }
+  glPopClientAttrib();
+}
+
 void DeleteFont() {
   // At the game's shutdown the context has already been released and deleted, and the lists
   // went with it; a delete then would go to no context at all. Without a block of our own there

@@ -1,6 +1,8 @@
 // Text drawn with a bitmap font: one display list per character code of code page 1251.
 #pragma once
 
+#include "GlyphSet.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -12,6 +14,9 @@ extern std::uint32_t FontBase;
 
 // Builds the glyph lists from an 18-pixel "Courier New" (needs a current context).
 void BuildFont();
+// Records Glyphs into the Count display lists from Base, as the platform's MakeGlyphLists does
+// once it has the glyphs (needs a current context).
+void RecordGlyphLists(std::uint32_t Base, std::int32_t Count, const TGlyphSet& Glyphs);
 // Deletes the glyph lists while a context is current; without one they went with it.
 void DeleteFont();
 // Prints Text (bytes in code page 1251) with its baseline starting at pixel (x, y) in the current

@@ -1,7 +1,12 @@
-// OpenGL 1.1, the one graphics interface of the game. Windows' <GL/gl.h> pulls in all of
+// OpenGL 1.1, the one graphics interface of the game: the system's own, or on OpenGL ES 3 the
+// layer that gives the same calls their 1.1 meaning. Windows' <GL/gl.h> pulls in all of
 // <windows.h> unless the two calling-convention macros it needs are already defined; defining
 // them here keeps the system headers out of everything that only draws.
 #pragma once
+
+#ifdef KELTO_GLES
+#include "gles/GlOnGles.h"
+#else
 
 #if defined(_WIN32) && !defined(APIENTRY)
 #define APIENTRY __stdcall
@@ -16,4 +21,5 @@
 #undef APIENTRY
 #undef WINGDIAPI
 #undef KELTO_GL_MACROS
+#endif
 #endif

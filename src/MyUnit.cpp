@@ -49,12 +49,16 @@ std::string IntToText(std::int32_t Value) {
   return std::string(Text, Result.ptr);
 }
 
-void ReportError(const std::string& What) {
+void ReportWarning(const std::string& What) {
   // fwrite: a reason may hold any byte, a NUL included.
   std::fputs("kelto: ", stderr);
   std::fwrite(What.data(), 1, What.size(), stderr);
   std::fputc('\n', stderr);
   std::fflush(stderr);
+}
+
+void ReportError(const std::string& What) {
+  ReportWarning(What);
   Platform().ShowErrorBox(What);
 }
 

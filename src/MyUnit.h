@@ -35,6 +35,8 @@ std::string IntToText(std::int32_t Value);
 // The one way the game reports a failure to the player: the line "kelto: What" on standard error
 // and What in a message box captioned "Error" (where a display can be opened).
 void ReportError(const std::string& What);
+// The same line on standard error alone, without a box: for a fault the game goes on with.
+void ReportWarning(const std::string& What);
 // ReportError, then the program ends with exit status 1.
 [[noreturn]] void FatalError(const std::string& What);
 // FatalError for the exception being handled (call it from a catch block): "out of memory" for
@@ -64,13 +66,14 @@ enum class TTgaResult {
   IoError,     // the file exists but cannot be opened or read, or is not a regular file
 };
 
-// Reads and checks a picture into Texture without touching OpenGL; IoErrorText receives the
-// system's reason when the result is IoError.
+// Reads and checks a picture into Texture without touching OpenGL; ReasonText receives why for
+// every result but Ok (the system's reason for Missing and IoError).
 TTgaResult ReadTgaFile(TTexture& Texture, const std::string& FileName,
-                       std::string* IoErrorText = nullptr);
+                       std::string* ReasonText = nullptr);
 // The same checks on a picture already in memory (never Missing or IoError).
 TTgaResult ReadTgaData(TTexture& Texture, const std::uint8_t* Data, std::size_t Size);
 
 // Reads a picture and uploads it as a texture (needs a current context). A missing or malformed
-// file gives false; an input/output error on an existing file ends the program.
+// file gives false and a warning naming it; an input/output error on an existing file ends the
+// program.
 bool LoadTextureFile(TTexture& Texture, const std::string& FileName);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <limits>
 #include <new>
+#include <string>
 #include <system_error>
 
 namespace {
@@ -160,6 +161,25 @@ TTgaResult ReadTga(TTexture& Texture, TByteSource& Source) {
   return TTgaResult::Ok;
 }
 
+// Why the reader turned a picture down, for the player: what it found, in the file's own terms.
+std::string RefusalText(TTgaResult Result, const TTexture& Texture) {
+  const std::string Size = std::to_string(Texture.Width) + " x " + std::to_string(Texture.Height);
+  switch (Result) {
+  case TTgaResult::BadHeader:
+    return "not an uncompressed true-colour TGA picture";
+  case TTgaResult::ShortLayout:
+    return "the file ends inside its header";
+  case TTgaResult::BadSize:
+    return "a picture of " + Size + " pixels";
+  case TTgaResult::BadDepth:
+    return "neither 24 nor 32 bits per pixel";
+  case TTgaResult::ShortData:
+    return "the file is shorter than its " + Size + " picture";
+  default: // NoMemory
+    return "too large to hold in memory";
+  }
+}
+
 } // namespace
 
 TTgaResult ReadTgaData(TTexture& Texture, const std::uint8_t* Data, std::size_t Size) {
@@ -167,24 +187,22 @@ TTgaResult ReadTgaData(TTexture& Texture, const std::uint8_t* Data, std::size_t 
   return ReadTga(Texture, Source);
 }
 
-TTgaResult ReadTgaFile(TTexture& Texture, const std::string& FileName, std::string* IoErrorText) {
+TTgaResult ReadTgaFile(TTexture& Texture, const std::string& FileName, std::string* ReasonText) {
   namespace fs = std::filesystem;
-  const auto Fail = [IoErrorText](const std::string& Reason) {
-    if (IoErrorText != nullptr) {
-      *IoErrorText = Reason;
+  const auto Fail = [ReasonText](TTgaResult Result, const std::string& Reason) {
+    if (ReasonText != nullptr) {
+      *ReasonText = Reason;
     }
-    return TTgaResult::IoError;
+    return Result;
   };
 
   std::error_code Error;
   const fs::file_status Status = fs::status(FileName, Error);
-  if (Status.type() == fs::file_type::not_found || fs::is_directory(Status)) {
-    return TTgaResult::Missing;
-  }
+  const bool Missing = Status.type() == fs::file_type::not_found || fs::is_directory(Status);
   std::string Reason;
   std::FILE* File = OpenRegularFile(FileName, Reason);
   if (File == nullptr) {
-    return Fail(Reason);
+    return Fail(Missing ? TTgaResult::Missing : TTgaResult::IoError, Reason);
   }
   std::uint64_t Length = UnknownLength;
   const std::uintmax_t Size = fs::file_size(FileName, Error);
@@ -197,12 +215,12 @@ TTgaResult ReadTgaFile(TTexture& Texture, const std::string& FileName, std::stri
   errno = 0;
   const bool Closed = std::fclose(File) == 0;
   if (ReadError != 0) {
-    return Fail(std::strerror(ReadError));
+    return Fail(TTgaResult::IoError, std::strerror(ReadError));
   }
   if (!Closed) {
-    return Fail(std::strerror(errno != 0 ? errno : EIO));
+    return Fail(TTgaResult::IoError, std::strerror(errno != 0 ? errno : EIO));
   }
-  return Result;
+  return Result == TTgaResult::Ok ? Result : Fail(Result, RefusalText(Result, Texture));
 }
 
 bool LoadTextureFile(TTexture& Texture, const std::string& FileName) {
@@ -213,6 +231,9 @@ bool LoadTextureFile(TTexture& Texture, const std::string& FileName) {
   case TTgaResult::IoError:
     FatalError("cannot read picture \"" + FileName + "\": " + Reason);
   default:
+    // Its quads are drawn plain and the game goes on; the line tells a broken installation from a
+    // broken game.
+    ReportWarning(FileName + ": " + Reason + "; drawn without it");
     return false;
   }
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 bool Keys[256];
 std::int32_t MouseX;
@@ -18,10 +19,12 @@ bool Done;
 
 TProc OnStartUp;
 TProc OnShutdown;
+TProc OnSoundKey;
 
 namespace {
 
 bool AppActive;
+bool SoundKeyHeld;
 std::int32_t LogicalWidth = ViewWidth;
 std::int32_t LogicalHeight = ViewHeight;
 // The real drawing area while the view is scaled into it; 0 x 0 in a window.
@@ -52,6 +55,7 @@ void ResetWindowState() {
   MouseLeft = MouseRight = false;
   Done = false;
   AppActive = false;
+  SoundKeyHeld = false;
 }
 
 bool IsAppActive() {
@@ -103,6 +107,21 @@ TLParam SizeForWindowProc(bool Fullscreen, TLParam RealSize) {
   }
   SetScaledOutput(Width, Height);
   return MakeLParam(ViewWidth, ViewHeight);
+}
+
+TLParam ParamForWindowProc(bool Fullscreen, std::uint32_t Message, TLParam Real) {
+  switch (Message) {
+  case WM_SIZE:
+    return SizeForWindowProc(Fullscreen, Real);
+  case WM_MOUSEMOVE:
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONUP:
+  case WM_RBUTTONDOWN:
+  case WM_RBUTTONUP:
+    return PointerForWindowProc(Real);
+  default:
+    return Real;
+  }
 }
 
 void StartUpInShownWindow(bool Fullscreen, TLParam Shown) {
@@ -167,11 +186,24 @@ TLResult WindowProc(TWindowHandle Window, std::uint32_t Message, TWParam wParam,
     // 2 counts as active too, as Windows' own table of activation values is read here; kept on
     // purpose.
     AppActive = wParam == 1 || wParam == 2;
+    SoundKeyHeld = false; // its release may go to another window
     return 0;
   case WM_KEYDOWN:
+    if ((wParam & 0xFF) == SoundKey) {
+      // Held keys repeat their key-down message: only the first one switches.
+      if (!SoundKeyHeld && OnSoundKey != nullptr) {
+        OnSoundKey();
+      }
+      SoundKeyHeld = true;
+      return 0;
+    }
     Keys[wParam & 0xFF] = true;
     return 0;
   case WM_KEYUP:
+    if ((wParam & 0xFF) == SoundKey) {
+      SoundKeyHeld = false;
+      return 0;
+    }
     Keys[wParam & 0xFF] = false;
     return 0;
   case WM_MOUSEMOVE:
@@ -195,44 +227,55 @@ TLResult WindowProc(TWindowHandle Window, std::uint32_t Message, TWParam wParam,
   }
 }
 
-void RunFrameLoop(TMessagePump& Pump, TProc Frame, std::uint32_t StartTick) {
-  std::uint32_t LastFrameTick = 0;
-  std::uint32_t FpsStartTick = StartTick;
-  std::int32_t FrameCount = 0;
+TFrameLoop::TFrameLoop(TMessagePump& Pump, TProc Frame, std::uint32_t StartTick)
+    : MessagePump(Pump), Frame(Frame), FpsStartTick(StartTick) {}
+
+std::uint32_t TFrameLoop::Pass() {
   TMessage Message;
-  while (!Done) {
-    if (Pump.Peek(Message)) {
-      if (Message.Code == WM_QUIT) {
-        Done = true;
-      } else {
-        Pump.Dispatch(Message);
-      }
-      continue;
+  if (MessagePump.Peek(Message)) {
+    if (Message.Code == WM_QUIT) {
+      Done = true;
+    } else {
+      MessagePump.Dispatch(Message);
     }
-    if (!AppActive) {
-      // Nothing can happen until a message arrives (activation among them).
-      Pump.Wait(TMessagePump::Infinite);
-      continue;
-    }
-    const std::uint32_t Elapsed = TicksBetween(LastFrameTick, Pump.TickCount());
-    if (Elapsed <= 10) {
-      // Sleep until the frame is due, or until a message needs handling first.
-      Pump.Wait(11 - Elapsed);
-      continue;
-    }
-    const std::uint32_t FrameTick = Pump.TickCount();
-    ++FrameCount;
-    Frame();
-    const std::uint32_t Interval = TicksBetween(FpsStartTick, FrameTick);
-    if (Interval > 1000) {
-      const auto FramesPerSecond =
-          static_cast<std::int32_t>(static_cast<double>(FrameCount) * 1000.0 / Interval);
-      Pump.SetTitle(FpsTitle(FramesPerSecond));
-      FpsStartTick = FrameTick;
-      FrameCount = 0;
-    }
-    LastFrameTick = Pump.TickCount();
+    return 0;
   }
+  if (!AppActive) {
+    // Nothing can happen until a message arrives (activation among them).
+    return TMessagePump::Infinite;
+  }
+  const std::uint32_t Elapsed = TicksBetween(LastFrameTick, MessagePump.TickCount());
+  if (Elapsed <= 10) {
+    // Sleep until the frame is due, or until a message needs handling first.
+    return 11 - Elapsed;
+  }
+  const std::uint32_t FrameTick = MessagePump.TickCount();
+  ++FrameCount;
+  Frame();
+  const std::uint32_t Interval = TicksBetween(FpsStartTick, FrameTick);
+  if (Interval > 1000) {
+    const auto FramesPerSecond =
+        static_cast<std::int32_t>(static_cast<double>(FrameCount) * 1000.0 / Interval);
+    MessagePump.SetTitle(FpsTitle(FramesPerSecond));
+    FpsStartTick = FrameTick;
+    FrameCount = 0;
+  }
+  LastFrameTick = MessagePump.TickCount();
+  return 0;
+}
+
+void RunPasses(TFrameLoop& Loop) {
+  while (!Done) {
+    const std::uint32_t Sleep = Loop.Pass();
+    if (Sleep != 0) {
+      Loop.Pump().Wait(Sleep);
+    }
+  }
+}
+
+void RunFrameLoop(TMessagePump& Pump, TProc Frame, std::uint32_t StartTick) {
+  TFrameLoop Loop(Pump, Frame, StartTick);
+  RunPasses(Loop);
 }
 
 namespace {
@@ -268,7 +311,9 @@ bool RunMainLoop(TProc StartUp, TProc Frame, TProc ShutDown) {
   if (!Platform().CreateGameWindow(ViewWidth, ViewHeight)) {
     return false;
   }
-  RunFrameLoop(Pump, Guarded<&GameFrame>, StartTick);
-  Platform().DestroyGameWindow();
+  // The loop outlives this call where the platform runs it from callbacks.
+  static std::optional<TFrameLoop> Loop;
+  Loop.emplace(Pump, Guarded<&GameFrame>, StartTick);
+  Platform().RunLoop(*Loop, [] { Platform().DestroyGameWindow(); });
   return true;
 }

@@ -19,6 +19,12 @@ extern bool Done;
 
 using TProc = void (*)();
 
+// The key that switches sound on and off. It is no key of the game: the input state never holds
+// it, so neither the world nor a recorded demo ever sees it.
+inline constexpr std::uint8_t SoundKey = 'M';
+// Run by WindowProc when the sound key goes down (not again while it is held).
+extern TProc OnSoundKey;
+
 // Start-up and shutdown procedures handed to RunMainLoop: the platform calls OnStartUp at the end
 // of window creation, WindowProc calls OnShutdown on WM_DESTROY.
 extern TProc OnStartUp;
@@ -56,20 +62,45 @@ void SetScaledOutput(std::int32_t OutputWidth, std::int32_t OutputHeight);
 TLParam SizeForWindowProc(bool Fullscreen, TLParam RealSize);
 TLParam PointerForWindowProc(TLParam RealPosition);
 
+// A message's lParam as the window procedure hears it: SizeForWindowProc for a size,
+// PointerForWindowProc for the pointer's messages, anything else unchanged.
+TLParam ParamForWindowProc(bool Fullscreen, std::uint32_t Message, TLParam Real);
+
 // The last step of a window's creation, once it is shown with its context current: sets the
 // projection for the area it shows (Shown, in real pixels) and runs OnStartUp.
 void StartUpInShownWindow(bool Fullscreen, TLParam Shown);
 
 TLResult WindowProc(TWindowHandle Window, std::uint32_t Message, TWParam wParam, TLParam lParam);
 
-// Creates the window, runs the paced loop until Done, tears the window down. Returns false
-// when the window could not be set up (nothing else has run then). An exception that escapes
+// Creates the window, has the platform run the paced loop until Done and then tear the window
+// down (TPlatform::RunLoop; in a browser that goes on after this returns). Returns false when the
+// window could not be set up (nothing else has run then). An exception that escapes
 // StartUp, a Frame or ShutDown ends the program with a report (FatalCurrentException).
 bool RunMainLoop(TProc StartUp, TProc Frame, TProc ShutDown);
 
-// Runs passes until Done: one message per pass, else a frame when active and more than 10 ms
-// have passed since the previous frame ended, else a wait for the next message or deadline.
-// StartTick opens the first frame-rate interval.
+// The paced loop, one pass at a time: one message per pass, else a frame when active and more
+// than 10 ms have passed since the previous frame ended. Between passes the loop's owner sleeps
+// for as long as the pass says: the desktop in its message pump, a browser in its own event loop.
+class TFrameLoop {
+public:
+  // StartTick opens the first frame-rate interval.
+  TFrameLoop(TMessagePump& Pump, TProc Frame, std::uint32_t StartTick);
+  // Runs one pass. Returns how long to sleep before the next one unless a message arrives first:
+  // 0 for not at all, TMessagePump::Infinite for until a message arrives.
+  std::uint32_t Pass();
+  TMessagePump& Pump() { return MessagePump; }
+
+private:
+  TMessagePump& MessagePump;
+  TProc Frame;
+  std::uint32_t LastFrameTick = 0;
+  std::uint32_t FpsStartTick;
+  std::int32_t FrameCount = 0;
+};
+
+// Runs Loop's passes until Done, sleeping in its pump between them.
+void RunPasses(TFrameLoop& Loop);
+// RunPasses over a loop of its own.
 void RunFrameLoop(TMessagePump& Pump, TProc Frame, std::uint32_t StartTick);
 
 // Resets the input state and the loop's private state (for tests and tools).

@@ -1,5 +1,7 @@
 #include "Platform.h"
 
+#include "OGLWnd.h"
+
 namespace {
 
 // Without a window there is no loop to feed.
@@ -42,6 +44,25 @@ TLResult TPlatform::DefaultWindowProc(TWindowHandle, std::uint32_t, TWParam, TLP
 
 void TPlatform::PostQuitMessage(int) {}
 
+void TPlatform::RunLoop(TFrameLoop& Loop, void (*End)()) {
+  RunPasses(Loop);
+  End();
+}
+
+bool TPlatform::IsFullscreen() {
+  return false;
+}
+
+void TPlatform::OpenSound(TSoundSource& Source, std::int32_t) {
+  Source.Lost("no sound output in this build");
+}
+
+void TPlatform::CloseSound() {}
+
+void TPlatform::LockSound() {}
+
+void TPlatform::UnlockSound() {}
+
 void TPlatform::MakeGlyphLists(std::uint32_t, std::int32_t) {}
 
 bool TPlatform::ReplaceFileContents(const std::string& FileName, std::string_view,
@@ -49,6 +70,8 @@ bool TPlatform::ReplaceFileContents(const std::string& FileName, std::string_vie
   ErrorText = FileName + ": no file system layer";
   return false;
 }
+
+void TPlatform::OfferFile(const std::string&) {}
 
 bool TPlatform::EnterInstalledRunFolder(bool& Moved, std::string&) {
   Moved = false;

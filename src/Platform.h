@@ -27,6 +27,19 @@ public:
   virtual void SetTitle(const std::string& Title) = 0;
 };
 
+class TFrameLoop;
+
+// The game's side of the sound output: the platform pulls the mixed sound from it.
+class TSoundSource {
+public:
+  virtual ~TSoundSource() = default;
+  // Writes Frames 16-bit stereo frames (left, right) at Rate frames a second to Out. Runs on the
+  // output's own thread, never between the game's LockSound and UnlockSound.
+  virtual void Pull(std::int16_t* Out, std::int32_t Frames, std::int32_t Rate) = 0;
+  // There is no output (none could be opened, or it went away); the game goes on silent.
+  virtual void Lost(const std::string& Reason) = 0;
+};
+
 class TPlatform {
 public:
   virtual ~TPlatform() = default;
@@ -52,6 +65,25 @@ public:
   // Posts the quit message; the loop sees it once nothing else is waiting.
   virtual void PostQuitMessage(int ExitCode);
 
+  // Runs Loop's passes until Done, then End (the window's teardown). Here the loop sleeps in the
+  // message pump between passes. A system whose own event loop must run between passes (a
+  // browser) schedules them as its callbacks instead and returns at once, running End later.
+  virtual void RunLoop(TFrameLoop& Loop, void (*End)());
+
+  // Whether the window is fullscreen now (the player's keys switch it too).
+  virtual bool IsFullscreen();
+
+  // --- Sound ---
+  // Starts pulling from Source at about Rate frames a second. When there is no output, Source
+  // hears why (Lost) and nothing else happens; a platform that learns of devices coming and going
+  // gives up a device that goes and takes up one that comes on its own. The base class has none.
+  virtual void OpenSound(TSoundSource& Source, std::int32_t Rate);
+  // Stops pulling and gives the device back; no device is taken up any more.
+  virtual void CloseSound();
+  // Keeps Pull from running in between, while the game changes what is mixed.
+  virtual void LockSound();
+  virtual void UnlockSound();
+
   // --- Text ---
   // Records the glyphs of the 18-pixel "Courier New" in code page 1251 into the Count display
   // lists from Base: list Base + k draws byte k and moves the raster position on.
@@ -64,6 +96,11 @@ public:
   // alone. On failure nothing is left behind and ErrorText says "<name>: <system's reason>".
   virtual bool ReplaceFileContents(const std::string& FileName, std::string_view Contents,
                                    std::string& ErrorText);
+
+  // The game has just finished writing FileName for the player (a recorded demo). A browser,
+  // whose files vanish with the page, offers it as a download; elsewhere it already is where the
+  // player named it.
+  virtual void OfferFile(const std::string& FileName);
 
   // --- The run folder ---
   // An installed game keeps its pictures in the installation and each player's scores in the

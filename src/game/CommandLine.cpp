@@ -6,6 +6,22 @@
 #error "the build defines KELTO_VERSION from the project's version"
 #endif
 
+bool ReadVolume(std::string_view Text, std::int32_t& Volume) {
+  if (Text.empty() || Text.size() > 3 ||
+      Text.find_first_not_of("0123456789") != std::string_view::npos) {
+    return false;
+  }
+  std::int32_t Value = 0;
+  for (const char Digit : Text) {
+    Value = Value * 10 + (Digit - '0');
+  }
+  if (Value > 100) {
+    return false;
+  }
+  Volume = Value;
+  return true;
+}
+
 bool ParseCommandLine(int argc, const char* const* argv, TOptions& Options, std::string& Error) {
   TOptions Read;
   for (int i = 1; i < argc; ++i) {
@@ -16,6 +32,18 @@ bool ParseCommandLine(int argc, const char* const* argv, TOptions& Options, std:
       Read.Version = true;
     } else if (Argument == "--fullscreen") {
       Read.Fullscreen = true;
+    } else if (Argument == "--mute") {
+      Read.Mute = true;
+    } else if (Argument == "--volume") {
+      const std::string_view Value = i + 1 < argc ? argv[i + 1] : "";
+      std::int32_t Volume = 0;
+      if (!ReadVolume(Value, Volume)) {
+        Error =
+            "option --volume needs a whole number from 0 to 100, not '" + std::string(Value) + "'";
+        return false;
+      }
+      Read.Volume = Volume;
+      ++i;
     } else if (Argument == "--record" || Argument == "--play") {
       if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
         Error = "option " + std::string(Argument) + " needs a FILE";
@@ -36,12 +64,17 @@ bool ParseCommandLine(int argc, const char* const* argv, TOptions& Options, std:
 }
 
 std::string UsageText() {
-  return "usage: kelto [--fullscreen] [--record FILE | --play FILE]\n"
+  return "usage: kelto [--fullscreen] [--mute] [--volume N] [--record FILE | --play FILE]\n"
          "       kelto --help | --version\n"
          "\n"
          "  --record FILE  play as usual and write the next game started to FILE as a demo\n"
          "  --play FILE    play the demo in FILE back in the window\n"
          "  --fullscreen   start in fullscreen (Alt+Enter or F11 switches)\n"
+         "  --mute         start without sound (M switches sound on and off)\n"
+         "  --volume N     sound volume from 0 to 100 (default 80)\n"
+         "\n"
+         "The sound, volume and fullscreen chosen last are kept in settings.txt beside\n"
+         "score.txt; the options above apply to this run only and are not kept.\n"
          "  --help         show this text\n"
          "  --version      show the version\n";
 }

@@ -4,6 +4,8 @@
 #include "MyUnit.h"
 #include "OGLWnd.h"
 #include "game/CommandLine.h"
+#include "game/Settings.h"
+#include "game/SoundOutput.h"
 #include "game/replay/Demo.h"
 #include "game/scenes/Scenes.h"
 #include "platform/PlatformLayer.h"
@@ -11,6 +13,22 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+
+namespace {
+
+void Frame() {
+  DoFrame();
+  HearFrame();
+  KeepFullscreenChoice();
+}
+
+// The sound goes with the window: in a browser the loop ends long after main has returned.
+void ShutDownWithSound() {
+  ShutDown();
+  StopSound();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
   // Whatever nothing catches is reported like every other failure, never an abort.
@@ -46,7 +64,18 @@ int main(int argc, char** argv) {
   if (std::string DemoError; !Options.PlayFile.empty() && !PlayDemo(Options.PlayFile, DemoError)) {
     FatalError(DemoError);
   }
-  Platform().SetFullscreen(Options.Fullscreen);
+  // The settings file beside the scores, overridden for this run (never kept) by the options.
+  TSettings Settings = LoadSettings();
+  Settings.Fullscreen = Settings.Fullscreen || Options.Fullscreen;
+  Settings.Sound = Settings.Sound && !Options.Mute;
+  Settings.Volume = Options.Volume >= 0 ? Options.Volume : Settings.Volume;
+  Platform().SetFullscreen(Settings.Fullscreen);
+  StartSound(Settings);
+  OnSoundKey = SwitchSound;
   // A window that could not be set up has been reported already; that is a failed run.
-  return RunMainLoop(StartUp, DoFrame, ShutDown) ? 0 : 1;
+  if (!RunMainLoop(StartUp, Frame, ShutDownWithSound)) {
+    StopSound();
+    return 1;
+  }
+  return 0;
 }

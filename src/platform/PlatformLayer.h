@@ -14,6 +14,11 @@ public:
   bool HasCurrentContext() override;
   TMessagePump& MessagePump() override;
   void SetFullscreen(bool On) override;
+  bool IsFullscreen() override;
+  void OpenSound(TSoundSource& Source, std::int32_t Rate) override;
+  void CloseSound() override;
+  void LockSound() override;
+  void UnlockSound() override;
   TLResult DefaultWindowProc(TWindowHandle Window, std::uint32_t Message, TWParam wParam,
                              TLParam lParam) override;
   void PostQuitMessage(int ExitCode) override;

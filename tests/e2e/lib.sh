@@ -2,6 +2,8 @@
 # a run folder, the real game, real X input and screenshots. Every helper fails the test loudly. A
 # test may define e2e_before_displays_go to stop what it runs on the displays before they go.
 set -euo pipefail
+# A sound device that plays nowhere, unless a test asks for another: every machine has it.
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
 E2E_TMP=$(mktemp -d /tmp/kelto-e2e.XXXXXX)
 XVFB_PIDS=()
@@ -16,7 +18,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 pass() { echo "ok - $*"; }
 same() { [[ "$1" == "$2" ]] || fail "$3: '$1', expected '$2'"; }
 
-# Ends a process: politely, then for sure (a game held by an error box ignores SIGTERM).
+# Ends a process: politely, then for sure (a hung process may not heed SIGTERM).
 stop_process() {
   kill "$1" 2>/dev/null || return 0
   timeout 2 tail --pid="$1" -f /dev/null || kill -KILL "$1" 2>/dev/null || true
@@ -62,11 +64,11 @@ start_display() {
   fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
 }
 
-# A run folder of our own: the game and its pictures, no score file unless a test writes one.
+# A run folder of our own: the game, its pictures and sounds, no score file unless a test writes one.
 make_run_dir() {
   RUN_DIR="$E2E_TMP/run"
   mkdir -p "$RUN_DIR"
-  cp -r "$KELTO_RUN_DIR/kelto" "$KELTO_RUN_DIR/picture" "$RUN_DIR/"
+  cp -r "$KELTO_RUN_DIR/kelto" "$KELTO_RUN_DIR/picture" "$KELTO_RUN_DIR/sound" "$RUN_DIR/"
 }
 
 start_game() {

@@ -7,20 +7,27 @@ replay=$KELTO_RUN_DIR/kelto-replay
 start_display
 make_run_dir
 
-# Walks, shots, a time field, Esc to the menu and back, recorded and played.
+# Walks (the keys of a Russian layout, then a French one), shots, a time field, Esc to the menu
+# and back, recorded and played.
+setxkbmap ru
 start_game --record "$E2E_TMP/played.demo"
 wait_window
 expect_screen menu
 click_at 150 165
-hold_key s 2.5                                                    # down to the wall, by enemy 1
+hold_key Cyrillic_yeru 2.5                                        # down to the wall, by enemy 1
 xdotool mousemove --sync 600 300 mousedown 3 sleep 0.5 mouseup 3 # a time field to the right
 xdotool mousedown 1 sleep 1 mouseup 1
 hold_key Escape 0.1
 expect_screen menu
 click_at 250 165 # back_to_game
+setxkbmap fr
+hold_key z 0.2 # on the place of W
+hold_key w 0.2 # on the place of Z
 hold_key d 0.5
 "$KELTO_XCLOSE" "$GAME_WINDOW"
 expect_exit 0
+same "$(awk '$5 != "-" && $5 != k { printf "%s ", k = $5 }' "$E2E_TMP/played.demo")" \
+  "83 27 90 87 68 " "the keys held by the recording"
 recorded=$(cat "$E2E_TMP/stdout")
 same "$(demo_summary "$replay" "$E2E_TMP/played.demo")" "$recorded" "kelto-replay of the recording"
 start_game --play "$E2E_TMP/played.demo"

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# The Debian package as a player gets it, checked by its tools, unpacked into a root of its own and
-# started from a folder without pictures: the game finds its pictures, keeps the scores in the
-# player's data folder and writes nothing into the installation, also after the installation moved.
+# The Debian package as a player gets it, hardened, checked by its tools, unpacked into a root of
+# its own and started from a folder without pictures: the game finds its pictures, keeps the scores
+# in the player's data folder and writes nothing into the installation, also after it moved.
 source "$(dirname "$0")/lib.sh"
 
 version=$("$KELTO_RUN_DIR/kelto" --version | cut -d' ' -f2)
-(cd "$KELTO_BUILD_DIR" && cpack -G DEB -B "$E2E_TMP/pkg" >"$E2E_TMP/cpack.log") ||
-  fail "cpack: $(cat "$E2E_TMP/cpack.log")"
+"$(dirname "$0")/../../scripts/package.sh" "$KELTO_BUILD_DIR/hardened" "$E2E_TMP/pkg" \
+  >"$E2E_TMP/package.log" 2>&1 || fail "package: $(cat "$E2E_TMP/package.log")"
 deb=$E2E_TMP/pkg/kelto_${version}_$(dpkg --print-architecture).deb
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ "$depends" == *fonts-liberation* && "$depends" == *libsdl2* ]] || fail "Depends: $depends"
-lintian --fail-on error "$deb" >"$E2E_TMP/lintian.log" 2>&1 ||
+lintian -I --fail-on error "$deb" >"$E2E_TMP/lintian.log" 2>&1 &&
+  ! grep -E 'hardening-|binary-has-unneeded-section' "$E2E_TMP/lintian.log" ||
   fail "lintian: $(cat "$E2E_TMP/lintian.log")"
 root=$E2E_TMP/root
 dpkg-deb -x "$deb" "$root"

@@ -18,11 +18,17 @@ struct TQuietPlatform : TPlatformLayer {
 
 SDL_Window* TestWindow;
 SDL_GLContext TestContext;
+#ifdef KELTO_GLES
+TGlesContext* TestLayer;
+#endif
 
 } // namespace
 
 void ResetFrame() {
   SDL_GL_MakeCurrent(TestWindow, TestContext);
+#ifdef KELTO_GLES
+  GlesMakeCurrent(TestLayer);
+#endif
   ResetGameFlow();
   ResetWindowState();
   ResizeView(800, 600);
@@ -48,6 +54,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+#ifdef KELTO_GLES
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+#endif
   TestWindow =
       SDL_CreateWindow("kelto-gl-tests", 0, 0, 800, 600, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   TestContext = TestWindow ? SDL_GL_CreateContext(TestWindow) : nullptr;
@@ -55,7 +66,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no OpenGL context: %s\n", SDL_GetError());
     return 1;
   }
+#ifdef KELTO_GLES
+  TestLayer = GlesCreateContext();
+  if (TestLayer == nullptr) {
+    return 1; // the layer has said why
+  }
+#endif
   ResetFrame();
+  if (argc == 3 && std::string(argv[1]) == "--frames") {
+    return WriteFrames(argv[2]);
+  }
   const auto Folder =
       std::filesystem::temp_directory_path() / ("kelto-gl-" + std::to_string(getpid()));
   std::filesystem::create_directory(Folder);

@@ -16,6 +16,9 @@
 // at the window projection in start-up's drawing state, with the depth test on (as every printed
 // text leaves it), no picture bound and the font's lists built; game and input as at start-up.
 void ResetFrame();
+// Draws the frames the OpenGL 1.1 and OpenGL ES 3 builds are compared by into the folder Into, as
+// PPM files (the binary's --frames FOLDER).
+int WriteFrames(const std::string& Into);
 
 struct TRgba {
   std::uint8_t r, g, b, a;

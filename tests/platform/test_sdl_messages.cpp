@@ -38,6 +38,9 @@ TEST(SdlTranslation, KeysGetTheirVirtualKeyCodesAndAltMakesSystemKeys) {
   }
   TMessage Ignored{};
   EXPECT_FALSE(TranslateSdlEvent(KeyEvent(SDL_KEYDOWN, SDLK_CAPSLOCK), nullptr, Ignored));
+  // AZERTY: "&" on the place of 1 is a digit, "," on the place of M stays punctuation.
+  EXPECT_EQ(VirtualKeyOf({SDL_SCANCODE_1, '&', KMOD_NONE, 0}), '1');
+  EXPECT_EQ(VirtualKeyOf({SDL_SCANCODE_M, ',', KMOD_NONE, 0}), 0);
 
   for (const SDL_Event& Event :
        {KeyEvent(SDL_KEYDOWN, SDLK_LALT), KeyEvent(SDL_KEYDOWN, SDLK_F10),

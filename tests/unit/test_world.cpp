@@ -13,6 +13,8 @@
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <numbers>
 #include <sstream>
 #include <string>
@@ -331,3 +333,57 @@ TEST_F(WorldTest, ARecordingEndsWithItsGameAndAPlayedDemoHoldsItsLastFrameUntilE
 }
 
 } // namespace
+
+// Through kelto-replay's loop with its sounds: every bullet made is heard once as its maker's shot
+// in the step that made it, every enemy freed once as destroyed, and slowed sounds carry the
+// factor of the field they are in. A bullet is new when its age is 0, or 1 where its slot held no
+// bullet of age 0 a step before (that one would be 1 now: slots never move). A turret's bullet
+// made in a wall is gone before it is printed, heard as a wall hit too.
+TEST(SoundEvents, EachBulletMadeAndEnemyFreedIsHeardOnceWithItsPlacesFactor) {
+  std::string Script; // a weak field thrown at turret 1, then enemy 1 shot down
+  const std::pair<const char*, int> Lines[] = {
+      {"496 396 0 1 -", 80}, {"496 396 0 0 -", 60}, {"400 300 0 0 83", 96}, {"624 300 1 0 -", 90}};
+  for (const auto& [Line, Count] : Lines) {
+    for (int i = 0; i < Count; ++i) {
+      Script += std::string(Line) + '\n';
+    }
+  }
+  std::istringstream In(Script);
+  std::ostringstream Out, Err;
+  ASSERT_EQ(RunReplay(In, Out, Err, true), 0);
+  std::istringstream Printed(Out.str());
+  std::map<std::string, int> Made, Heard, Totals;
+  std::map<int, int> Ages, LastAges; // slot: age of its bullet
+  int Enemies = 0, LastEnemies = 6, Slowed = 0;
+  const auto Compare = [&](int Tick) {
+    EXPECT_EQ(Heard["player_shot"], Made["TPlayer"]) << "tick " << Tick;
+    const int EnemyShots = Heard["enemy_shot"] + Heard["turret_shot"];
+    EXPECT_LE(Made["TEnemy"], EnemyShots) << "tick " << Tick;
+    EXPECT_LE(EnemyShots, Made["TEnemy"] + Heard["wall_hit"]) << "tick " << Tick;
+    EXPECT_EQ(Heard["enemy_destroyed"], LastEnemies - Enemies) << "tick " << Tick;
+    Totals["destroyed"] += Heard["enemy_destroyed"];
+    Made.clear(), Heard.clear(), LastAges = std::exchange(Ages, {});
+    LastEnemies = std::exchange(Enemies, 0);
+  };
+  for (std::string Word, Line; Printed >> Word && std::getline(Printed, Line);) {
+    std::istringstream Fields(Line);
+    std::vector<std::string> F{std::istream_iterator<std::string>(Fields), {}};
+    if (Word == "tick" && F[0] != "1") {
+      Compare(std::stoi(F[0]) - 1);
+    } else if (Word == "slot" && F[1] == "TBullet") {
+      const int Slot = std::stoi(F[0]), Age = std::stoi(F[14]);
+      Ages[Slot] = Age;
+      Made[F[17]] += Age == 0 || (Age == 1 && !(LastAges.contains(Slot) && LastAges[Slot] == 0));
+    } else if (Word == "slot") {
+      Enemies += F[1] == "TEnemy";
+    } else if (Word == "sound") {
+      ++Heard[F[1]];
+      const float Factor = std::stof(F[4]);
+      EXPECT_TRUE(Factor == 1 || Factor == 0.09f) << Line;
+      Slowed += Factor == 0.09f;
+    }
+  }
+  Compare(-1);
+  EXPECT_EQ(Totals["destroyed"], 1);
+  EXPECT_GT(Slowed, 0);
+}

@@ -64,6 +64,8 @@ void TDemoRecorder::Close() {
     std::FILE* Closing = std::exchange(File, nullptr);
     if (std::fclose(Closing) != 0) {
       Fail();
+    } else {
+      Platform().OfferFile(FileName);
     }
   }
 }

@@ -3,6 +3,7 @@
 #include "OGLWnd.h"
 #include "game/model/Registry.h"
 #include "game/shared/GameFlow.h"
+#include "game/shared/SoundEvents.h"
 #include "game/units/Units.h"
 #include "game/world/World.h"
 
@@ -134,6 +135,20 @@ std::string FormatWorld(std::int64_t Tick) {
       Out += FormatUnit(static_cast<std::int32_t>(i), *Units[i]);
       Out += '\n';
     }
+  }
+  return Out;
+}
+
+std::string FormatSounds(std::int64_t Tick) {
+  std::string Out;
+  for (const TSoundEvent& Event : TakeSoundEvents()) {
+    const std::string_view File = SoundFiles[static_cast<std::size_t>(Event.Sound)];
+    Out += "sound " + std::to_string(Tick) + ' ';
+    Out += File.substr(0, File.rfind('.'));
+    Put(Out, Event.X);
+    Put(Out, Event.Y);
+    Put(Out, Event.Factor);
+    Out += '\n';
   }
   return Out;
 }
@@ -289,11 +304,12 @@ std::string FormatReplayInput(const TReplayInput& Input) {
   return Line;
 }
 
-int RunReplay(std::istream& In, std::ostream& Out, std::ostream& Err) {
+int RunReplay(std::istream& In, std::ostream& Out, std::ostream& Err, bool Sounds) {
   ResetWindowState();
   ResetGameFlow();
   SetKeyBindings();
   NewGame();
+  TakeSoundEvents(); // only this game's sounds are heard
   std::string Line;
   std::int64_t LineNumber = 0;
   std::int64_t Tick = 0;
@@ -316,6 +332,11 @@ int RunReplay(std::istream& In, std::ostream& Out, std::ostream& Err) {
     WorldStep();
     ++Tick;
     Out << FormatWorld(Tick);
+    // Taken at every step, heard or not, so that they never pile up.
+    const std::string Heard = FormatSounds(Tick);
+    if (Sounds) {
+      Out << Heard;
+    }
     if (GameOver) {
       Out << FormatGameOver();
       break;

@@ -19,6 +19,9 @@ const char* UnitClassName(const TUnit& Unit);
 std::string FormatUnit(std::int32_t Slot, const TUnit& Unit);
 // "tick N score S slots U count C", then one line per occupied slot in slot order.
 std::string FormatWorld(std::int64_t Tick);
+// "sound N NAME X Y FACTOR" for every sound reported since the last call, oldest first (NAME: the
+// effect's file name without ".wav"), each line ending in a line break; takes the reports.
+std::string FormatSounds(std::int64_t Tick);
 // "game over score S table E1 ... E10".
 std::string FormatGameOver();
 
@@ -43,6 +46,6 @@ TReplayInput CaptureReplayInput();
 // The script line of a tick's input, without the line end; ParseReplayLine reads it back.
 std::string FormatReplayInput(const TReplayInput& Input);
 // Starts a new game without a window and steps it once per script line, writing the world after
-// every step to Out. Stops after the step that ends the game. Returns the exit status: 0, or 2
-// after a bad line (reported on Err with its line number).
-int RunReplay(std::istream& In, std::ostream& Out, std::ostream& Err);
+// every step to Out, and with Sounds the step's sounds after it. Stops after the step that ends the
+// game. Returns the exit status: 0, or 2 after a bad line (reported on Err with its line number).
+int RunReplay(std::istream& In, std::ostream& Out, std::ostream& Err, bool Sounds = false);

@@ -3,6 +3,7 @@
 
 #include "FontUnit.h"
 #include "OGLWnd.h"
+#include "game/shared/SoundEvents.h"
 #include "game/world/World.h"
 
 #include "GlApi.h"
@@ -20,6 +21,16 @@ std::int32_t RoundToInt(float Value) {
   return static_cast<std::int32_t>(std::nearbyint(Value));
 }
 
+// The top-left corner of the button the pointer was over at its last draw (none: NaN), so a
+// button is heard once as it comes under the pointer. No two buttons of a scene share a corner.
+float HoveredX = NAN;
+float HoveredY = NAN;
+
+void HearButton(TSound Sound) {
+  const TVector Listener = ListenerPosition();
+  ReportSound(Sound, Listener.x, Listener.y);
+}
+
 } // namespace
 
 bool Button(SceneProc Scene, std::string_view Label, float X, float Y, float Width, float Height) {
@@ -33,6 +44,14 @@ bool Button(SceneProc Scene, std::string_view Label, float X, float Y, float Wid
   const bool Over = X < PointerX && Y < PointerY &&
                     PointerX < static_cast<long double>(X) + Width &&
                     PointerY < static_cast<long double>(Y) + Height;
+  const bool WasOver = HoveredX == X && HoveredY == Y;
+  if (Over && !WasOver) {
+    HearButton(TSound::ButtonHover);
+  }
+  if (Over || WasOver) {
+    HoveredX = Over ? X : NAN;
+    HoveredY = Over ? Y : NAN;
+  }
   float Growth = 0;
   if (Over) {
     glColor4f(1, 1, 1, 0.6f);
@@ -40,6 +59,7 @@ bool Button(SceneProc Scene, std::string_view Label, float X, float Y, float Wid
     if (MouseLeft) {
       CurrentScene = Scene;
       Switched = true;
+      HearButton(TSound::ButtonPress);
     }
     // The press is consumed here, so it never reaches the game as a shot.
     MouseLeft = false;

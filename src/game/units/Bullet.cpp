@@ -6,6 +6,7 @@
 #include "game/model/Map.h"
 #include "game/model/Registry.h"
 #include "game/shared/GameFlow.h"
+#include "game/shared/SoundEvents.h"
 #include "game/shared/Textures.h"
 
 void TBullet::Setup(const std::string& OwnerName, std::int16_t HitDamage, float Facing) {
@@ -21,11 +22,15 @@ void TBullet::Update() {
   Pos.y = static_cast<float>(Pos.y + static_cast<long double>(Dir.y) * 10 * TimeFactor);
   ++Age;
   if (!Passable(Pos.x, Pos.y)) {
+    if (!Dead) {
+      ReportSound(TSound::WallHit, Pos.x, Pos.y, TimeFactor);
+    }
     Dead = true;
   }
   if (Age > 100) {
     Dead = true;
   }
+  MovedFactor = TimeFactor;
   TimeFactor = 1;
 }
 
@@ -33,6 +38,7 @@ void TBullet::Collide(TUnit& Other) {
   // Only the player's bullets hurt, and only enemies. Dead is not consulted: a bullet that has
   // already hit in this pass still hits every further enemy it overlaps.
   if (Owner == "TPlayer" && dynamic_cast<TEnemy*>(&Other) != nullptr) {
+    ReportSound(TSound::UnitHit, Pos.x, Pos.y, MovedFactor);
     Other.Health = static_cast<std::int16_t>(Other.Health - Damage);
     Dead = true;
     Score = static_cast<std::int32_t>(static_cast<std::uint32_t>(Score) + 1);

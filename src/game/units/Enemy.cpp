@@ -6,6 +6,7 @@
 #include "MyUnit.h"
 #include "game/model/Map.h"
 #include "game/model/Registry.h"
+#include "game/shared/SoundEvents.h"
 #include "game/shared/Textures.h"
 
 #include <cmath>
@@ -43,11 +44,13 @@ void TEnemy::Update() {
                                static_cast<float>(static_cast<long double>(Pos.y) + Dir.y), 1),
                     MakeVector(5, 15, 1), BulletDir);
     Bullet->Setup("TEnemy", 5, Angle);
+    ReportSound(TSound::EnemyShot, Pos.x, Pos.y, TimeFactor);
   }
   TimeFactor = 1;
 }
 
 void TEnemy::Kill() {
+  ReportSound(TSound::EnemyDestroyed, Pos.x, Pos.y, TimeFactor);
   Dead = true;
 }
 

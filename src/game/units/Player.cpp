@@ -8,6 +8,7 @@
 #include "game/model/Map.h"
 #include "game/model/Registry.h"
 #include "game/shared/GameFlow.h"
+#include "game/shared/SoundEvents.h"
 #include "game/shared/Textures.h"
 
 #include <cmath>
@@ -46,12 +47,16 @@ void TPlayer::Update() {
     auto* Bullet =
         new TBullet(MakeVector(Pos.x, Pos.y, 1), MakeVector(5, 15, 1), MakeVector(Dir.x, Dir.y, 0));
     Bullet->Setup("TPlayer", 5, Angle);
+    ReportSound(TSound::PlayerShot, Pos.x, Pos.y);
   }
 
   // Charge while the right button is held, once enough ticks have passed since the last shot or
   // throw (every shot resets that count, so steady fire never starts a charge).
   ThrowTicks = Increment16(ThrowTicks);
   if (MouseRight && ThrowTicks > 50) {
+    if (!Charging) {
+      ReportSound(TSound::FieldCharge, Pos.x, Pos.y);
+    }
     Charging = true;
     if (Charge < 100) {
       Charge = static_cast<std::int16_t>(Charge + 1);
@@ -63,6 +68,7 @@ void TPlayer::Update() {
   if (!MouseRight && Charging) {
     ThrowTicks = 0;
     Charging = false;
+    ReportSound(TSound::FieldThrow, Pos.x, Pos.y);
     if (Charge >= 0 && Charge <= 71) {
       auto* Field = new TTimeField(MakeVector(Pos.x, Pos.y, 1), MakeVector(1.5f, 3, 0),
                                    MakeVector(Dir.x, Dir.y, 0));
@@ -98,6 +104,7 @@ void TPlayer::Collide(TUnit& Other) {
   // Enemy and turret bullets vanish on the player; the player takes no harm.
   if (auto* Bullet = dynamic_cast<TBullet*>(&Other);
       Bullet != nullptr && Bullet->Owner == "TEnemy") {
+    ReportSound(TSound::PlayerStruck, Pos.x, Pos.y);
     Bullet->Dead = true;
   }
   if (auto* Trap = dynamic_cast<TTrap*>(&Other); Trap != nullptr) {

@@ -6,6 +6,7 @@
 
 #include "game/model/Map.h"
 #include "game/model/Registry.h"
+#include "game/shared/SoundEvents.h"
 #include "game/shared/Textures.h"
 
 #include <cmath>
@@ -25,6 +26,15 @@ void TSensor::Draw() {
 
 void TTrap::Setup() {
   AddUnit(this);
+}
+
+void TTrap::Update() {
+  // The draw moves the lightning on; a world step, never run while a demo holds its last frame,
+  // hears each new cycle once.
+  if (Frame == 1) {
+    ReportSound(TSound::TrapFire, static_cast<float>(Pos.x + 32.0L),
+                static_cast<float>(Pos.y + 32.0L));
+  }
 }
 
 int TTrap::AdvanceFrame() {

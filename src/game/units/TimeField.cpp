@@ -5,6 +5,7 @@
 
 #include "game/model/Map.h"
 #include "game/model/Registry.h"
+#include "game/shared/SoundEvents.h"
 #include "game/shared/Textures.h"
 
 namespace {
@@ -26,6 +27,7 @@ void TTimeField::Setup(bool Negative, bool Strong) {
 void TTimeField::Update() {
   FieldAge = static_cast<std::int16_t>(static_cast<std::uint16_t>(FieldAge) + 1);
   if (FieldAge >= 400) {
+    ReportSound(TSound::FieldEnd, Pos.x, Pos.y);
     Dead = true;
     return;
   }

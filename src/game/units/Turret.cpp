@@ -6,6 +6,7 @@
 #include "MyUnit.h"
 #include "game/model/Map.h"
 #include "game/model/Registry.h"
+#include "game/shared/SoundEvents.h"
 #include "game/shared/Textures.h"
 
 #include <cmath>
@@ -47,6 +48,7 @@ void TTurret::Update() {
                    1),
         MakeVector(5, 15, 1), MakeVector(static_cast<float>(Sine), static_cast<float>(-Cosine), 0));
     Bullet->Setup("TEnemy", 5, Angle);
+    ReportSound(TSound::TurretShot, Pos.x, Pos.y, TimeFactor);
   }
   TimeFactor = 1;
 }

@@ -16,6 +16,9 @@ public:
   void Kill() override {}
 
   std::string Owner;
+  // The time factor of its last move: the place's factor as its sounds are heard (the collision
+  // pass, where a hit happens, finds TimeFactor already set back to 1).
+  float MovedFactor = 1;
 };
 
 class TTimeField : public TUnit {
@@ -62,7 +65,8 @@ public:
   using TUnit::TUnit;
   void Setup();
   void Draw() override;
-  void Update() override {}
+  // Heard as a strike whenever the last drawn frame began the lightning's cycle anew.
+  void Update() override;
   // Moves the animation on by one drawn frame and returns the sprite-sheet frame k to show.
   int AdvanceFrame();
 

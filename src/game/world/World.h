@@ -7,6 +7,10 @@
 
 #include <array>
 
+// Where the game is heard from: the player, whom the view centres; without one, the view's centre.
+// Sounds of the menu and the score scene are made there, so they come from straight ahead.
+TVector ListenerPosition();
+
 // Escape, every unit's update, the collision pass, the end of a game and its bookkeeping.
 void WorldStep();
 // Camera on the player, every unit, then the map; switches to the score scene once the game is

@@ -2,12 +2,21 @@
 #include "World.h"
 
 #include "GlApi.h"
+#include "MyUnit.h"
 #include "game/model/Registry.h"
 #include "game/shared/GameFlow.h"
+#include "game/shared/SoundEvents.h"
 #include "game/units/Units.h"
 
 #include <algorithm>
 #include <cstddef>
+
+TVector ListenerPosition() {
+  if (Player != nullptr) {
+    return Player->Pos;
+  }
+  return MakeVector(static_cast<float>(ViewCentreX), static_cast<float>(ViewCentreY), 0);
+}
 
 void WorldDraw() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -29,6 +38,8 @@ void WorldDraw() {
   }
   DrawMap();
   if (GameOver) {
+    const TVector Listener = ListenerPosition();
+    ReportSound(TSound::ScoreScene, Listener.x, Listener.y);
     CurrentScene = ScoreScene;
   }
 }

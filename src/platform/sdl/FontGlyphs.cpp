@@ -1,9 +1,6 @@
-// The font's glyph lists over fontconfig and FreeType: what GDI's wglUseFontBitmapsA makes on
-// Windows, from the same 18-pixel monospaced face and code page 1251.
+// The font's glyphs over fontconfig and FreeType: what GDI's wglUseFontBitmapsA makes on Windows,
+// from the same 18-pixel monospaced face and code page 1251.
 #include "FontGlyphs.h"
-
-#include "GlApi.h"
-#include "platform/PlatformLayer.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -70,34 +67,34 @@ TFontFile FileOf(FcPattern* Font) {
   return File;
 }
 
-// One glyph list: the bitmap with its origin on the baseline, then the advance. A byte without
-// a character gets an empty list, so it neither draws nor moves the raster position. A
-// character the face lacks comes out as the face's missing glyph, as GDI draws it.
-void CompileGlyph(FT_Face Face, std::uint8_t Code, GLuint List) {
-  glNewList(List, GL_COMPILE);
+// One glyph: the bitmap with its origin on the baseline, and the advance. A byte without a
+// character is not drawn. A character the face lacks comes out as the face's missing glyph, as
+// GDI draws it.
+TGlyph RenderGlyph(FT_Face Face, std::uint8_t Code) {
+  TGlyph Glyph;
   const std::optional<char32_t> Character = Cp1251ToUnicode(Code);
-  if (Character && FT_Load_Char(Face, *Character, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
-    const FT_GlyphSlot Slot = Face->glyph;
-    const FT_Bitmap& Bitmap = Slot->bitmap;
-    // Mono hinting leaves whole-pixel advances; rounding only guards against a face that doesn't.
-    const GLfloat Advance = static_cast<GLfloat>((Slot->advance.x + 32) >> 6);
-    if (Bitmap.pixel_mode == FT_PIXEL_MODE_MONO && Bitmap.width > 0 && Bitmap.rows > 0) {
-      // The buffer starts with the lowest address; with an upward flow that is the bottom row.
-      const std::uint8_t* TopRow = Bitmap.buffer;
-      if (Bitmap.pitch < 0) {
-        TopRow -= static_cast<std::ptrdiff_t>(Bitmap.pitch) * (Bitmap.rows - 1);
-      }
-      const std::vector<std::uint8_t> Rows =
-          BottomUpRows(TopRow, Bitmap.pitch, Bitmap.width, Bitmap.rows);
-      const GLint Height = static_cast<GLint>(Bitmap.rows);
-      glBitmap(static_cast<GLsizei>(Bitmap.width), Height, static_cast<GLfloat>(-Slot->bitmap_left),
-               static_cast<GLfloat>(Height - Slot->bitmap_top), Advance, 0, Rows.data());
-    } else {
-      // No pixels (a space), or a bitmap that is not 1-bit: just move on.
-      glBitmap(0, 0, 0, 0, Advance, 0, nullptr);
-    }
+  if (!Character || FT_Load_Char(Face, *Character, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) {
+    return Glyph;
   }
-  glEndList();
+  Glyph.Drawn = true;
+  const FT_GlyphSlot Slot = Face->glyph;
+  const FT_Bitmap& Bitmap = Slot->bitmap;
+  // Mono hinting leaves whole-pixel advances; rounding only guards against a face that doesn't.
+  Glyph.Advance = static_cast<std::int16_t>((Slot->advance.x + 32) >> 6);
+  // No pixels (a space), or a bitmap that is not 1-bit: the glyph just moves on.
+  if (Bitmap.pixel_mode == FT_PIXEL_MODE_MONO && Bitmap.width > 0 && Bitmap.rows > 0) {
+    // The buffer starts with the lowest address; with an upward flow that is the bottom row.
+    const std::uint8_t* TopRow = Bitmap.buffer;
+    if (Bitmap.pitch < 0) {
+      TopRow -= static_cast<std::ptrdiff_t>(Bitmap.pitch) * (Bitmap.rows - 1);
+    }
+    Glyph.Bits = BottomUpRows(TopRow, Bitmap.pitch, Bitmap.width, Bitmap.rows);
+    Glyph.Width = static_cast<std::uint16_t>(Bitmap.width);
+    Glyph.Rows = static_cast<std::uint16_t>(Bitmap.rows);
+    Glyph.OriginX = static_cast<std::int16_t>(-Slot->bitmap_left);
+    Glyph.OriginY = static_cast<std::int16_t>(Glyph.Rows - Slot->bitmap_top);
+  }
+  return Glyph;
 }
 
 } // namespace
@@ -150,24 +147,24 @@ TFontFile FindFontFile(FcConfig* Config) {
   return File;
 }
 
-void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
+bool RenderGlyphs(TGlyphSet& Glyphs) {
   // A configuration of our own, gone again once the face is found. Asking the default one would
   // load it for the rest of the run, never released.
   FcConfig* Config = FcInitLoadConfigAndFonts();
   if (Config == nullptr) {
     std::fprintf(stderr, "kelto: no font configuration; text will not be drawn\n");
-    return;
+    return false;
   }
   const TFontFile File = FindFontFile(Config);
   FcConfigDestroy(Config);
   if (File.Path.empty()) {
     std::fprintf(stderr, "kelto: no font found; text will not be drawn\n");
-    return;
+    return false;
   }
   FT_Library Library = nullptr;
   if (FT_Init_FreeType(&Library) != 0) {
     std::fprintf(stderr, "kelto: FreeType did not start; text will not be drawn\n");
-    return;
+    return false;
   }
   FT_Face Face = nullptr;
   if (FT_New_Face(Library, File.Path.c_str(), File.Index, &Face) != 0 ||
@@ -177,20 +174,12 @@ void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
       FT_Done_Face(Face);
     }
     FT_Done_FreeType(Library);
-    return;
+    return false;
   }
-  // glBitmap takes its pixels at compile time: tight rows, no skips, most significant bit first.
-  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-  glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-  glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-  for (std::int32_t Code = 0; Code < Count && Code < 256; ++Code) {
-    CompileGlyph(Face, static_cast<std::uint8_t>(Code), Base + static_cast<GLuint>(Code));
+  for (std::size_t Code = 0; Code < Glyphs.size(); ++Code) {
+    Glyphs[Code] = RenderGlyph(Face, static_cast<std::uint8_t>(Code));
   }
-  glPopClientAttrib();
   FT_Done_Face(Face);
   FT_Done_FreeType(Library);
+  return true;
 }

@@ -1,7 +1,9 @@
-// The glyph bitmaps of the bitmap font where there is no GDI: fontconfig picks the face,
-// FreeType renders 1-bit glyphs and each one is compiled into its display list with glBitmap.
-// The steps that need no context are declared here so they can be checked on their own.
+// The glyph bitmaps of the bitmap font where there is no GDI: fontconfig picks the face and
+// FreeType renders 1-bit glyphs. No context is needed: the SDL layer records the set into the
+// font's display lists, and the glyph tool writes it into the browser build's data.
 #pragma once
+
+#include "GlyphSet.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -33,3 +35,7 @@ std::optional<char32_t> Cp1251ToUnicode(std::uint8_t Code);
 // (Width + 7) / 8 bytes with the bottom row first, the order glBitmap reads them in.
 std::vector<std::uint8_t> BottomUpRows(const std::uint8_t* TopRow, std::ptrdiff_t Pitch,
                                        std::uint32_t Width, std::uint32_t Rows);
+
+// Renders every byte's glyph. False, after a "kelto: ..." line on standard error, when there is
+// no font to render them from.
+bool RenderGlyphs(TGlyphSet& Glyphs);

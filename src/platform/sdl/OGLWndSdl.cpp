@@ -1,10 +1,14 @@
 // The window, context and message source over SDL2. SDL events are translated into the window
 // messages of the game's window procedure, so the procedure and the loop are the same as on
 // Windows. Game controllers (SDL's own database of pads) join the same messages.
+#include "FontGlyphs.h"
+#include "FontUnit.h"
 #include "Gamepad.h"
+#include "GlApi.h"
 #include "MyUnit.h"
 #include "OGLWnd.h"
 #include "SdlMessages.h"
+#include "SoundSdl.h"
 #include "platform/PlatformLayer.h"
 
 #include <SDL.h>
@@ -13,12 +17,16 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 SDL_Window* WindowHandle;
 SDL_GLContext RenderContext;
+#ifdef KELTO_GLES
+TGlesContext* LayerContext;
+#endif
 bool QuitPosted;
 int RequestedWidth = 800;
 int RequestedHeight = 600;
@@ -32,25 +40,6 @@ TPadFeed PadFeed;
 // A set-up step that failed: the report names SDL's reason too.
 void ReportSetUpFailure(const char* Text) {
   ReportError(std::string(Text) + " (" + SDL_GetError() + ")");
-}
-
-// The window procedure hears positions and sizes as the game's view has them (scaled in
-// fullscreen).
-void FitToView(TMessage& Message) {
-  switch (Message.Code) {
-  case WM_SIZE:
-    Message.lParam = SizeForWindowProc(Fullscreen, Message.lParam);
-    break;
-  case WM_MOUSEMOVE:
-  case WM_LBUTTONDOWN:
-  case WM_LBUTTONUP:
-  case WM_RBUTTONDOWN:
-  case WM_RBUTTONUP:
-    Message.lParam = PointerForWindowProc(Message.lParam);
-    break;
-  default:
-    break;
-  }
 }
 
 // Desktop fullscreen: the display keeps its mode and the window covers it.
@@ -133,7 +122,8 @@ void ClosePads() {
   Pads.clear();
 }
 
-// Events the platform layer keeps for itself: pads coming and going, the fullscreen keys.
+// Events the platform layer keeps for itself: pads and sound devices coming and going, the
+// fullscreen keys.
 bool TakeOwnEvent(const SDL_Event& Event) {
   switch (Event.type) {
   case SDL_CONTROLLERDEVICEADDED:
@@ -154,6 +144,9 @@ bool TakeOwnEvent(const SDL_Event& Event) {
     });
     return true;
   default:
+    if (TakeSoundDeviceEvent(Event)) {
+      return true;
+    }
     if (!IsFullscreenSwitch(Event)) {
       return false;
     }
@@ -172,7 +165,8 @@ public:
     SDL_Event Event;
     while (SDL_PollEvent(&Event)) {
       if (!TakeOwnEvent(Event) && TranslateSdlEvent(Event, WindowHandle, Message)) {
-        FitToView(Message);
+        // Positions and sizes as the game's view has them (scaled in fullscreen).
+        Message.lParam = ParamForWindowProc(Fullscreen, Message.Code, Message.lParam);
         return true;
       }
     }
@@ -219,6 +213,17 @@ bool ApplyPixelFormat(std::uint8_t Bits) {
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+#ifdef KELTO_GLES
+  // OpenGL ES 3.0 under the layer. SDL's default request is a desktop 2.1; a higher ES version
+  // asked for beforehand stands.
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+  int Major = 0;
+  SDL_GL_GetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, &Major);
+  if (Major < 3) {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+  }
+#endif
   for (int Depth : {static_cast<int>(Bits), 24, 16}) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, Depth);
     WindowHandle = SDL_CreateWindow("kelto", 0, 0, RequestedWidth, RequestedHeight,
@@ -232,6 +237,10 @@ bool ApplyPixelFormat(std::uint8_t Bits) {
 }
 
 void ReleaseContext() {
+#ifdef KELTO_GLES
+  GlesDeleteContext(std::exchange(LayerContext, nullptr),
+                    SDL_GL_GetCurrentContext() == RenderContext);
+#endif
   if (RenderContext != nullptr) {
     SDL_GL_MakeCurrent(WindowHandle, nullptr);
     SDL_GL_DeleteContext(RenderContext);
@@ -272,9 +281,8 @@ void TPlatformLayer::SetFullscreen(bool On) {
   SwitchFullscreen(On);
 }
 
-void TPlatformLayer::ShowErrorBox(const std::string& Text) {
-  // Without a display there is nowhere to show it; standard error has the report already.
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Text.c_str(), nullptr);
+bool TPlatformLayer::IsFullscreen() {
+  return Fullscreen;
 }
 
 bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
@@ -316,6 +324,16 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
     ReleaseWindow();
     return false;
   }
+#ifdef KELTO_GLES
+  LayerContext = GlesCreateContext();
+  if (LayerContext == nullptr) {
+    SDL_SetError("its shaders failed");
+    ReportSetUpFailure("Unable to create the OpenGL context");
+    ReleaseWindow();
+    return false;
+  }
+  GlesMakeCurrent(LayerContext);
+#endif
   // The game's own pacing sets its speed, not the display's refresh.
   SDL_GL_SetSwapInterval(0);
   SDL_RaiseWindow(WindowHandle);
@@ -337,7 +355,18 @@ bool TPlatformLayer::CreateGameWindow(std::int32_t Width, std::int32_t Height) {
   return true;
 }
 
+void TPlatformLayer::MakeGlyphLists(std::uint32_t Base, std::int32_t Count) {
+  TGlyphSet Glyphs;
+  if (RenderGlyphs(Glyphs)) {
+    RecordGlyphLists(Base, Count, Glyphs);
+  }
+}
+
 void TPlatformLayer::SwapWindowBuffers() {
+#ifdef KELTO_GLES
+  // The layer's last batch goes out before the frame is shown.
+  glFlush();
+#endif
   SDL_GL_SwapWindow(WindowHandle);
 }
 

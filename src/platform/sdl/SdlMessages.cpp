@@ -1,11 +1,24 @@
 #include "SdlMessages.h"
 
-int VirtualKeyOf(SDL_Keycode Key) {
+int VirtualKeyOf(const SDL_Keysym& KeySym) {
+  // As on Windows: a key gives the layout's Latin letter or digit where it has one. The digit row
+  // is read as digits on every layout (AZERTY writes symbols there), and a key that writes another
+  // script (Cyrillic, Greek) gives the letter of its place on a US keyboard, so W A S D stay under
+  // the same fingers. A Latin layout's punctuation on a letter's place stays punctuation.
+  const SDL_Keycode Key = KeySym.sym;
+  const SDL_Scancode Place = KeySym.scancode;
   if (Key >= SDLK_a && Key <= SDLK_z) {
     return 'A' + (Key - SDLK_a);
   }
   if (Key >= SDLK_0 && Key <= SDLK_9) {
     return '0' + (Key - SDLK_0);
+  }
+  if (Place >= SDL_SCANCODE_1 && Place <= SDL_SCANCODE_0) {
+    return Place == SDL_SCANCODE_0 ? '0' : '1' + (Place - SDL_SCANCODE_1);
+  }
+  // Keycodes below 0x80 are ASCII characters; every other script's letters lie above.
+  if (Key >= 0x80 && Place >= SDL_SCANCODE_A && Place <= SDL_SCANCODE_Z) {
+    return 'A' + (Place - SDL_SCANCODE_A);
   }
   if (Key >= SDLK_F1 && Key <= SDLK_F12) {
     return VK_F1 + (Key - SDLK_F1);
@@ -58,7 +71,7 @@ bool TranslateSdlEvent(const SDL_Event& Event, TWindowHandle Window, TMessage& M
   switch (Event.type) {
   case SDL_KEYDOWN:
   case SDL_KEYUP: {
-    const int Code = VirtualKeyOf(Event.key.keysym.sym);
+    const int Code = VirtualKeyOf(Event.key.keysym);
     if (Code == 0) {
       return false;
     }

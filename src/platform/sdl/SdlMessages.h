@@ -6,7 +6,7 @@
 #include <SDL.h>
 
 // The Windows virtual-key code of an SDL key, or 0 for a key that has none.
-int VirtualKeyOf(SDL_Keycode Key);
+int VirtualKeyOf(const SDL_Keysym& KeySym);
 
 // Whether a key event is one of the keys that switch fullscreen (F11, Alt+Enter); the platform
 // layer takes these for itself, so they never reach the window procedure.

@@ -131,11 +131,24 @@ private:
 
 TWin32MessagePump Pump;
 
+// Ctrl+C, Ctrl+Break or the console's closing while a box waits for its button: the program ends
+// at once with the status of a failed run, as termination signals end it elsewhere (the report is
+// on standard error already).
+BOOL WINAPI EndOnConsoleEvent(DWORD) {
+  ExitProcess(1);
+}
+
+void ShowMessageBox(const char* Text, UINT Style) {
+  SetConsoleCtrlHandler(EndOnConsoleEvent, TRUE);
+  MessageBoxA(nullptr, Text, "Error", Style);
+  SetConsoleCtrlHandler(EndOnConsoleEvent, FALSE);
+}
+
 // The boxes of set-up and teardown that the game shows itself, with its own icon style.
 void ShowBox(const char* Text, UINT Style) {
   std::fprintf(stderr, "kelto: %s\n", Text);
   std::fflush(stderr);
-  MessageBoxA(nullptr, Text, "Error", Style);
+  ShowMessageBox(Text, Style);
 }
 
 // Asks GDI for a double-buffered RGBA window format with Bits of colour and of depth.
@@ -263,12 +276,16 @@ void TPlatformLayer::SetFullscreen(bool On) {
   SwitchFullscreen(On);
 }
 
+bool TPlatformLayer::IsFullscreen() {
+  return Fullscreen;
+}
+
 void TPlatformLayer::PostQuitMessage(int ExitCode) {
   ::PostQuitMessage(ExitCode);
 }
 
 void TPlatformLayer::ShowErrorBox(const std::string& Text) {
-  MessageBoxA(nullptr, Text.c_str(), "Error", MB_ICONERROR);
+  ShowMessageBox(Text.c_str(), MB_ICONERROR);
 }
 
 // The game runs from the folder its zip was unpacked into, which holds its pictures and scores.

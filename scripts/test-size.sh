@@ -7,7 +7,7 @@ code='.*\.(cpp|h|c|sh|py|cmake|js|mjs|html)$|.*/CMakeLists\.txt$'
 count() {
   find "$@" -name node_modules -prune -o -type f -regextype posix-extended -regex "$code" -print0 | xargs -0 cat | grep -cv '^\s*$'
 }
-tests=$(($(count tests) + $(count scripts/wine-test.sh scripts/fuzz.sh scripts/test-size.sh)))
+tests=$(($(count tests) + $(count scripts/wine-test.sh scripts/fuzz.sh scripts/test-size.sh scripts/mutants.sh)))
 product=$(count src tools bench)
 awk -v t="$tests" -v p="$product" 'BEGIN {
   printf "tests %d lines, product %d lines, ratio %.3f\n", t, p, t / p; exit !(t <= 0.35 * p) }' ||

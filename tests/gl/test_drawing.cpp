@@ -168,6 +168,25 @@ TEST(Menu, ButtonAnswersAPointerStrictlyInside) {
     EXPECT_EQ(Screen.At(200, 148).r, 0) << "no taller";
     EXPECT_LT(InkIn(Screen, 125, 155, 175, 175).Count, 51 * 21 - 20) << "\"Exit\" in black";
   }
+  ResizeView(1000, 740); // an enlarged window: the pointer (250, 186) is over the button
+  std::tie(MouseX, MouseY, MouseLeft) = std::tuple(250, 186, true);
+  EXPECT_TRUE(Button(MarkerScene, "Exit", 110, 150, 100, 30));
+}
+
+// The menu offers "Играть" before a game and "back_to_game" during one, above "Exit": printing
+// each label again in black where it belongs changes nothing.
+TEST(Menu, LabelsBeforeAndDuringAGame) {
+  for (const auto& [Started, y, Label] :
+       {std::tuple{false, 170, "\xC8\xE3\xF0\xE0\xF2\xFC"}, std::tuple{true, 170, "back_to_game"},
+        std::tuple{true, 290, "Exit"}}) {
+    ResetFrame();
+    std::tie(GameStarted, NeedRestart) = std::tuple(Started, !Started);
+    RunMenuScene();
+    const TScreen Menu = ReadScreen();
+    glColor3f(0, 0, 0);
+    PrintText(130, y, Label);
+    EXPECT_EQ(InkIn(ReadScreen(), 0, 0, 799, 599, &Menu).Count, 0) << Label;
+  }
 }
 
 TEST(ScoreScene, ShowsTheSortedTableAndSavesItOnce) {

@@ -48,6 +48,14 @@ TEST(SdlTranslation, KeysGetTheirVirtualKeyCodesAndAltMakesSystemKeys) {
     EXPECT_EQ(Translate(Event).Code, WM_SYSKEYDOWN);
   }
   EXPECT_EQ(Translate(KeyEvent(SDL_KEYUP, SDLK_LALT)).Code, WM_SYSKEYUP);
+  // F11, and either Enter with either Alt, switch fullscreen, down and up; nothing else does.
+  for (const auto& [Event, Switch] : {std::pair{KeyEvent(SDL_KEYUP, SDLK_F11), true},
+                                      {KeyEvent(SDL_KEYDOWN, SDLK_F12), false},
+                                      {KeyEvent(SDL_KEYUP, SDLK_RETURN, KMOD_RALT), true},
+                                      {KeyEvent(SDL_KEYUP, SDLK_RETURN), false},
+                                      {KeyEvent(SDL_KEYDOWN, SDLK_KP_ENTER, KMOD_LALT), true}}) {
+    EXPECT_EQ(IsFullscreenSwitch(Event), Switch) << Event.key.keysym.sym;
+  }
 }
 
 TEST(SdlTranslation, MouseAndWindowEvents) {
@@ -72,6 +80,9 @@ TEST(SdlTranslation, MouseAndWindowEvents) {
   EXPECT_EQ(Message.Code, WM_SIZE);
   EXPECT_EQ(Message.lParam, (700 << 16) | 1024);
   EXPECT_EQ(Translate(WindowEvent(SDL_WINDOWEVENT_MINIMIZED)).lParam, 0);
+  SDL_Event Restored = WindowEvent(SDL_WINDOWEVENT_RESTORED); // the fixture's 800 x 600 window
+  Restored.window.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
+  EXPECT_EQ(Translate(Restored).lParam, (600 << 16) | 800);
   EXPECT_EQ(Translate(WindowEvent(SDL_WINDOWEVENT_CLOSE)).Code, WM_CLOSE);
   EXPECT_EQ(Translate(Quit).Code, WM_QUIT);
 }

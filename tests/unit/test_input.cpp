@@ -12,8 +12,10 @@ TEST(WindowProc, InputStateFollowsMessages) {
   ResetWindowState();
   EXPECT_EQ(WindowProc(nullptr, WM_KEYDOWN, 'W', 0), 0);
   WindowProc(nullptr, WM_KEYDOWN, 'W', 0); // auto-repeat: still down
+  EXPECT_TRUE(Keys['W']);
   WindowProc(nullptr, WM_KEYDOWN, VK_ESCAPE, 0);
   WindowProc(nullptr, WM_KEYUP, 'W', 0);
+  WindowProc(nullptr, WM_KEYUP, 'A', 0); // pressed while another window had the keyboard
   EXPECT_TRUE(Keys[VK_ESCAPE]);
   EXPECT_EQ(std::count(std::begin(Keys), std::end(Keys), true), 1);
   // Mouse words are zero-extended: a pointer above and left of the window is a large number.
@@ -114,5 +116,7 @@ TEST(ScaledView, PointerOffTheViewStaysAtItsEdgeAndAMinimisedWindowIsNotScaled) 
   EXPECT_EQ(SizeForWindowProc(true, MakeLParam(1920, 1080)), MakeLParam(800, 600));
   EXPECT_EQ(PointerForWindowProc(MakeLParam(1919, 1079)), MakeLParam(799, 599));
   EXPECT_EQ(PointerForWindowProc(MakeLParam(-5, 540)), MakeLParam(0, 300));
+  EXPECT_EQ(PointerForWindowProc(MakeLParam(960, 270)), MakeLParam(400, 150)); // past the bar
   EXPECT_EQ(SizeForWindowProc(true, 0), 0);
+  EXPECT_EQ(PointerForWindowProc(MakeLParam(960, 270)), MakeLParam(960, 270));
 }

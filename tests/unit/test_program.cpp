@@ -22,9 +22,10 @@ TEST(CommandLine, OptionsAndTheirFiles) {
     Arguments.insert(Arguments.begin(), "kelto");
     return ParseCommandLine(static_cast<int>(Arguments.size()), Arguments.data(), Options, Error);
   };
-  ASSERT_TRUE(Parse({}));
-  EXPECT_EQ(std::tuple(Options.Help, Options.Version, Options.Fullscreen),
-            std::tuple(false, false, false));
+  ASSERT_TRUE(Parse({"--version"}));
+  EXPECT_EQ(std::tuple(Options.Help, Options.Version), std::tuple(false, true));
+  ASSERT_TRUE(Parse({"-h"}));
+  EXPECT_EQ(std::tuple(Options.Help, Options.Version), std::tuple(true, false));
   ASSERT_TRUE(Parse({"--fullscreen", "--record", "a.demo"}));
   EXPECT_EQ(std::tuple(Options.Fullscreen, Options.RecordFile), std::tuple(true, "a.demo"));
   ASSERT_TRUE(Parse({"--play", "--fullscreen"})); // a file may be named so

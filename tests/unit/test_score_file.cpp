@@ -34,15 +34,15 @@ TEST(ScoreTable, TextToIntAndBestScoreRule) {
   }
 }
 
-// The file of the working directory; an empty or missing line leaves its entry.
+// The file of the working directory; a missing line leaves its entry.
 TEST(ScoreTable, LoadReadsTheFileIntoTheTable) {
   const std::filesystem::path Old = std::filesystem::current_path();
   std::filesystem::current_path(testing::TempDir());
-  std::ofstream("score.txt", std::ios::binary) << "5\n\n7";
+  std::ofstream("score.txt", std::ios::binary) << "5\n7";
   ScoreTable = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
   LoadScoreTable();
   std::filesystem::current_path(Old);
-  EXPECT_EQ(ScoreTable, (Table{5, 2, 7, 4, 5, 6, 7, 8, 9, 10}));
+  EXPECT_EQ(ScoreTable, (Table{5, 7, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
 // Ten lines of at most 4096 bytes are read; a bad one is quoted briefly and printably.
@@ -54,7 +54,7 @@ TEST(ScoreTable, ReadsTenBoundedLinesAndQuotesABadOnePrintably) {
       {"3\r\n9\r\n9\r\n1\r\n-5\r\n0\r\n-2147483648\r\n\r\n0\r\n2147483647\r\n11\r\nbad\r\n",
        "",
        {3, 9, 9, 1, -5, 0, -2147483647 - 1, 8, 0, 2147483647}},
-      {"1\n" + Spaces + "7\r\n", "", {1, 7, 3, 4, 5, 6, 7, 8, 9, 10}},
+      {"1\n" + Spaces + "7\r", "", {1, 7, 3, 4, 5, 6, 7, 8, 9, 10}}, // the last line's CR
       {"1\n" + Spaces + "77",
        Line2 + "the line is too long (over 4096 bytes) to be a valid integer value", One},
       {"1\n" + std::string("\x01\0\xFF\\", 4) + Nines + "9",

@@ -16,7 +16,6 @@
 #include <iterator>
 #include <map>
 #include <numbers>
-#include <numeric>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -80,7 +79,6 @@ using Registry = WorldTest;
 using Level = WorldTest;
 
 TEST(Passable, RoundsHalfToEvenDividesTruncatingAndWallsOffTheOutside) {
-  EXPECT_EQ(std::accumulate(MapGrid.begin(), MapGrid.end(), 0), 204);
   const float Inf = INFINITY, NaN = std::nanf("");
   // Halves to even (319.5 is wall, 318.5 not); rows end at 1151; far and undefined points are wall.
   const std::tuple<float, float, bool> Points[] = {
@@ -165,7 +163,7 @@ TEST_F(Registry, TouchingBoxesOverlapHalfSizesAreRoundedToFloatAndThePassAgrees)
 }
 
 // A game after another, with over 100 units left behind, starts from an empty registry and flags.
-TEST_F(Level, NewGameStartsAfreshEvenAfterAFinishedGameWithOneTurretTurningBack) {
+TEST_F(Level, NewGameStartsAfreshEvenAfterAFinishedGame) {
   for (int Game = 0; Game < 2; ++Game) {
     GameOver = NeedRestart = SaveScores = GameStarted = true;
     Score = 5;
@@ -175,11 +173,6 @@ TEST_F(Level, NewGameStartsAfreshEvenAfterAFinishedGameWithOneTurretTurningBack)
     // Slots are never given back.
     EXPECT_EQ(std::tuple(Units[0], UnitCount, Units.size()),
               std::tuple(Player, 24, Game == 0 ? 100u : 200u));
-    std::vector<float> Spins;
-    for (const TTurret* Turret : All<TTurret>()) {
-      Spins.push_back(Turret->Spin);
-    }
-    EXPECT_EQ(Spins, (std::vector<float>{0.1f, -0.1f, 0.1f, 0.1f, 0.1f}));
     for (int i = 0; i < 150; ++i) {
       AddUnit(new TBullet(MakeVector(700, 700, 1), MakeVector(5, 15, 1), MakeVector(0, 0, 0)));
     }
@@ -239,17 +232,6 @@ protected:
   }
 };
 
-TEST(AimAngle, ZeroFacesDownAndOnlyOffsetsToTheRightTurnBackFromAFullTurn) {
-  constexpr float Pi = std::numbers::pi_v<float>;
-  const std::tuple<float, float, float> Cases[] = {
-      {0, 1, 0}, {-1, 0, Pi / 2}, {0, -1, Pi}, {1, 0, 6.28318f - Pi / 2}};
-  for (const auto& [dx, dy, Expected] : Cases) {
-    float Angle = 9;
-    EXPECT_TRUE(AimAngle(dx, dy, Angle));
-    EXPECT_FLOAT_EQ(Angle, Expected) << dx << " " << dy;
-  }
-}
-
 TEST_F(UnitsTest, PlayerShotAndChargeRulesWithSixteenBitCounters) {
   MouseLeft = MouseRight = true;
   Player->ShotTicks = Player->ThrowTicks = 32767;
@@ -275,49 +257,6 @@ TEST_F(UnitsTest, PlayerShotAndChargeRulesWithSixteenBitCounters) {
   EXPECT_EQ(All<TTimeField>().size(), 3u) << "one field per release";
 }
 
-// The walk probes one point 32 pixels ahead: from x 225 the player stops at 93 going left and 288
-// going right. Shots on ticks 21, 42 and 63 start where the player stood.
-TEST_F(UnitsTest, PlayerFiresEveryTwentyFirstTickBeforeWalkingAndStopsAtWalls) {
-  Player->Pos = MakeVector(225, 96, 1);
-  MouseLeft = Keys[KeyLeft] = true;
-  for (int Tick = 1; Tick <= 63; ++Tick) {
-    Player->Update();
-  }
-  std::vector<float> ShotFrom;
-  for (const TBullet* Bullet : All<TBullet>()) {
-    ShotFrom.push_back(Bullet->Pos.x);
-  }
-  EXPECT_EQ(ShotFrom, (std::vector<float>{225 - 3 * 20, 225 - 3 * 41, 93}));
-  MouseLeft = Keys[KeyLeft] = false;
-  Keys[KeyRight] = true;
-  for (int Tick = 0; Tick < 80; ++Tick) {
-    Player->Update();
-  }
-  EXPECT_EQ(Player->Pos.x, 288);
-}
-
-TEST_F(UnitsTest, BulletMovesTenPixelsTimesItsFactorAndLivesHundredTicks) {
-  auto* Bullet = new TBullet(MakeVector(200, 128, 1), MakeVector(5, 15, 1), MakeVector(1, 0, 0));
-  Bullet->Setup("TPlayer", 5, 0);
-  EXPECT_EQ(Bullet->TimeFactor, 0); // a new bullet stays put once
-  for (const auto& [Factor, Step] : {std::tuple{1.0f, 10.0}, std::tuple{0.09f, 0.9},
-                                     std::tuple{0.02f, 0.2}, std::tuple{0.0f, 0.0}}) {
-    const float Before = Bullet->Pos.x;
-    Bullet->TimeFactor = Factor;
-    Bullet->Update();
-    EXPECT_NEAR(Bullet->Pos.x - Before, Step, 2e-5) << Factor;
-    EXPECT_EQ(Bullet->TimeFactor, 1);
-  }
-  // Standing still: dead on its 101st update, not its 100th.
-  Bullet->Dir = TVector{};
-  for (int Age = 5; Age <= 101; ++Age) {
-    EXPECT_FALSE(Bullet->Dead) << Age;
-    Bullet->Update();
-  }
-  EXPECT_TRUE(Bullet->Dead);
-}
-
-// With the player at y 128, y 528 is 400 away; right under the player an enemy keeps its facing.
 TEST_F(UnitsTest, EnemyFiresStrictlyWithin400WithAnEightBitCounterAndNeverInAField) {
   for (const auto& [y, Ticks, Factor, Angle] :
        {std::tuple{528.0f, 50, 1.0f, -1.0f},
@@ -342,51 +281,6 @@ TEST_F(UnitsTest, EnemyFiresStrictlyWithin400WithAnEightBitCounterAndNeverInAFie
   }
 }
 
-TEST_F(UnitsTest, FieldFliesTwentyNineTicksAndSlowsEnemiesBulletsAndTurretsOnly) {
-  Player->Angle = 2;
-  auto* Field = new TTimeField(MakeVector(224, 128, 1), MakeVector(3, 7, 0), MakeVector(1, 0, 0));
-  Field->Setup(true, true);
-  for (int Age = 1; Age <= 30; ++Age) {
-    Field->Update();
-  }
-  EXPECT_EQ(Field->Pos.x, 398); // 29 steps of 6 pixels, then it turns
-  EXPECT_FLOAT_EQ(Field->Angle, 1.95f);
-  const TVector At{0, 0, 1}, Size{64, 64, 0};
-  TEnemy Enemy(At);
-  TBullet Bullet(At, Size, At);
-  TTurret Gun(At);
-  TTrap Trap(At, Size, At);
-  for (TUnit* Unit : std::initializer_list<TUnit*>{&Enemy, &Bullet, &Gun, &Trap, Player}) {
-    Unit->TimeFactor = 0.5f;
-    Field->Collide(*Unit);
-    EXPECT_EQ(Unit->TimeFactor, Unit == &Trap || Unit == Player ? 0.5f : 0.02f);
-  }
-}
-
-TEST_F(UnitsTest, TurretFiresOnceItsTimerPassesTenOverTheFactorAndWrapsItsFacing) {
-  for (const auto& [Factor, Period] :
-       {std::tuple{1.0f, 11}, std::tuple{0.09f, 112}, std::tuple{0.02f, 501}}) {
-    TTurret Gun(MakeVector(928, 1056, 1));
-    int Ticks = 0;
-    do {
-      Gun.TimeFactor = Factor;
-      Gun.Update();
-    } while (++Ticks < 1000 && Gun.FireTimer != 0);
-    EXPECT_EQ(Ticks, Period) << Factor;
-  }
-  // Below zero it goes up by 2 pi (in long double, then stored), at 2 pi and above down by it.
-  for (const auto& [Angle, Spin, Wrapped] :
-       {std::tuple{0.0f, -0.1f, 6.18318510f}, std::tuple{6.2f, 0.1f, 0.016814407f},
-        std::tuple{1.0f, 0.1f, 1.1f}}) {
-    TTurret Gun(MakeVector(928, 1056, 1));
-    Gun.Angle = Angle;
-    Gun.Spin = Spin;
-    Gun.TimeFactor = 1;
-    Gun.Update();
-    EXPECT_FLOAT_EQ(Gun.Angle, Wrapped) << Angle << " " << Spin;
-  }
-}
-
 TEST(Trap, FrameSequencePerDraw) {
   TTrap Trap(MakeVector(0, 0, 1), MakeVector(64, 64, 0), MakeVector(0, 0, 0));
   std::string Frames;
@@ -398,16 +292,20 @@ TEST(Trap, FrameSequencePerDraw) {
   EXPECT_EQ(Frames, "0011111" + Cycle + "11" + Cycle + "11" + Cycle);
 }
 
-// A recording ends with its game. A demo's button left down would click whatever menu button lies
-// under its pointer afterwards: a played step leaves the player's own input as it was.
-TEST_F(WorldTest, ARecordingEndsWithItsGameAndAPlayedStepLeavesThePlayersOwnInput) {
+// A recording ends with its game, and the next game is not recorded. A played demo's Esc visits
+// no menu; its steps leave the player's own input as it was; its last frame is held, lightning
+// included, until Esc leaves for the menu, from where the game goes on unsaved.
+TEST_F(WorldTest, ARecordingEndsWithItsGameAndAPlayedDemoHoldsItsLastFrameUntilEsc) {
+  CurrentScene = GameScene = [] {};
   testing::internal::CaptureStdout();
   RecordDemo(testing::TempDir() + "kelto_ended.demo");
-  BeforeDemoStep(true);
-  GameOver = true; // at the first step
-  AfterDemoStep();
+  for (int Game = 0; Game < 2; ++Game) {
+    BeforeDemoStep(true);
+    GameOver = true; // at the first step
+    AfterDemoStep();
+  }
   const std::string Name = testing::TempDir() + "kelto_played.demo";
-  std::ofstream(Name) << "# kelto demo 1\n150 285 1 1 87\n";
+  std::ofstream(Name) << "# kelto demo 1\n150 285 1 1 27,87\n";
   std::string Error;
   ASSERT_TRUE(PlayDemo(Name, Error)) << Error;
   NewGame();
@@ -418,8 +316,20 @@ TEST_F(WorldTest, ARecordingEndsWithItsGameAndAPlayedStepLeavesThePlayersOwnInpu
   AfterDemoStep();
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "demo: 1 ticks, score 0\ndemo: 1 ticks, score 0\n");
-  EXPECT_EQ(std::tuple(Keys[87], Keys[65], MouseLeft, MouseX), std::tuple(false, true, false, 7));
+  EXPECT_EQ(std::tuple(Keys[87], Keys[65], MouseLeft, MouseX, CurrentScene),
+            std::tuple(false, true, false, 7, GameScene));
+  TTrap* Trap = All<TTrap>()[0];
+  const float Held = std::exchange(Trap->Frame, 5.2f); // a draw moved it on
   EXPECT_FALSE(BeforeDemoStep(false)) << "the demo has ended: the world stands still";
+  EXPECT_EQ(Trap->Frame, Held);
+  Keys[VK_ESCAPE] = true;
+  EXPECT_FALSE(BeforeDemoStep(false));
+  EXPECT_EQ(std::tuple(Keys[VK_ESCAPE], CurrentScene, DemoWaitsForGame()),
+            std::tuple(false, MenuScene, false));
+  EXPECT_TRUE(BeforeDemoStep(false)) << "the player's own game goes on";
+  GameOver = SaveScores = true;
+  AfterDemoStep();
+  EXPECT_FALSE(SaveScores);
 }
 
 } // namespace

@@ -41,24 +41,14 @@ if ((ticks > 0)); then
   replay=$root/build-asan/run/kelto-replay
   [[ -x "$replay" ]] || fail "no $replay: cmake -S . -B build-asan -DKELTO_SANITIZE=ON first"
   # A game can be won (kelto-replay stops after the step that ends it): the next one goes on with
-  # new input until all the ticks are played. One input every 1 to 60 ticks: the mouse anywhere,
-  # each button and movement key held or not, now and then Esc.
+  # new random input (bench/random_input.awk) until all the ticks are played.
   started=$(date +%s)
   played=0
   games=0
   while ((played < ticks)); do
     games=$((games + 1))
-    awk -v n=$((ticks - played)) -v seed=$games 'BEGIN {
-      srand(seed)
-      split("87 65 83 68 27", code, " ")
-      for (i = 0; i < n; i += hold) {
-        hold = 1 + int(rand() * 60)
-        keys = ""
-        for (k = 1; k <= 5; k++) if (rand() < (k == 5 ? 0.02 : 0.3)) keys = keys (keys == "" ? "" : ",") code[k]
-        line = int(rand() * 800) " " int(rand() * 600) " " (rand() < 0.4) " " (rand() < 0.2) " " (keys == "" ? "-" : keys)
-        for (t = 0; t < hold && i + t < n; t++) print line
-      }
-    }' | { "$replay" 2>"$tmp/replay.err"; echo $? >"$tmp/replay.status"; } |
+    awk -v n=$((ticks - played)) -v seed=$games -f "$root/bench/random_input.awk" |
+      { "$replay" 2>"$tmp/replay.err"; echo $? >"$tmp/replay.status"; } |
       tail -c 100000 >"$tmp/replay.tail" || true # the input's writer may outlive a won game
     status=$(cat "$tmp/replay.status")
     [[ $status -eq 0 && ! -s "$tmp/replay.err" ]] ||

@@ -14,30 +14,13 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# One input every 1 to 60 ticks: the mouse anywhere (often a few pixels from the player, where the
-# aim's ratios are small), each button and movement key held or not, now and then Esc.
-random_input() {
-  awk -v n="$1" -v seed="$2" 'BEGIN {
-    srand(seed)
-    split("87 65 83 68 27", code, " ")
-    for (i = 0; i < n; i += hold) {
-      hold = 1 + int(rand() * 60)
-      keys = ""
-      for (k = 1; k <= 5; k++) if (rand() < (k == 5 ? 0.02 : 0.3)) keys = keys (keys == "" ? "" : ",") code[k]
-      if (rand() < 0.3) { x = 400 + int(rand() * 25) - 12; y = 300 + int(rand() * 25) - 12 }
-      else { x = int(rand() * 800); y = int(rand() * 600) }
-      line = x " " y " " (rand() < 0.4) " " (rand() < 0.2) " " (keys == "" ? "-" : keys)
-      for (t = 0; t < hold && i + t < n; t++) print line
-    }
-  }'
-}
-
 started=$(date +%s)
 played=0
 games=0
 while ((played < ticks)); do
   games=$((games + 1))
-  random_input $((ticks - played < 100000 ? ticks - played : 100000)) "$games" >"$work/input"
+  awk -v n=$((ticks - played < 100000 ? ticks - played : 100000)) -v seed="$games" -v near=0.3 \
+    -f "$root/bench/random_input.awk" >"$work/input"
   "$native" <"$work/input" >"$work/native"
   node "$wasm" <"$work/input" >"$work/wasm"
   if ! cmp -s "$work/native" "$work/wasm"; then

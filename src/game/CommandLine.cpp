@@ -71,12 +71,12 @@ std::string UsageText() {
          "  --play FILE    play the demo in FILE back in the window\n"
          "  --fullscreen   start in fullscreen (Alt+Enter or F11 switches)\n"
          "  --mute         start without sound (M switches sound on and off)\n"
-         "  --volume N     sound volume from 0 to 100 (default 80)\n"
+         "  --volume N     sound volume from 0 to 100 (default 80), kept for the next runs\n"
+         "  --help         show this text\n"
+         "  --version      show the version\n"
          "\n"
          "The sound, volume and fullscreen chosen last are kept in settings.txt beside\n"
-         "score.txt; the options above apply to this run only and are not kept.\n"
-         "  --help         show this text\n"
-         "  --version      show the version\n";
+         "score.txt; --mute and --fullscreen apply to their run only.\n";
 }
 
 std::string VersionText() {

@@ -65,11 +65,18 @@ int RunGame(int argc, char** argv, TPlatform& Layer) {
   if (std::string DemoError; !Options.PlayFile.empty() && !PlayDemo(Options.PlayFile, DemoError)) {
     FatalError(DemoError);
   }
-  // The settings file beside the scores, overridden for this run (never kept) by the options.
+  // The settings file beside the scores. --mute and --fullscreen say how this run starts and are
+  // not kept, so a shortcut that starts muted does not mute the next start; a volume given is the
+  // player's new choice (no key sets one), kept like a choice made with the keys.
   TSettings Settings = LoadSettings();
+  if (Options.Volume >= 0) {
+    Settings.Volume = Options.Volume;
+    TSettings Kept = SavedSettings();
+    Kept.Volume = Options.Volume;
+    SaveSettings(Kept);
+  }
   Settings.Fullscreen = Settings.Fullscreen || Options.Fullscreen;
   Settings.Sound = Settings.Sound && !Options.Mute;
-  Settings.Volume = Options.Volume >= 0 ? Options.Volume : Settings.Volume;
   Platform().SetFullscreen(Settings.Fullscreen);
   StartSound(Settings);
   OnSoundKey = SwitchSound;

@@ -38,14 +38,15 @@ SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$raw play_short --mute
   fail "sound with --mute"
 [[ ! -e "$RUN_DIR/settings.txt" ]] || fail "--mute was kept in settings.txt"
 
-start_game --mute
+start_game --mute --volume 35
 wait_window
 expect_screen menu
 xdotool key m sleep 0.3 key m
 wait_for 5 "settings.txt" grep -qx "sound off" "$RUN_DIR/settings.txt"
+grep -qx "volume 35" "$RUN_DIR/settings.txt" || fail "--volume 35 was not kept"
 "$KELTO_XCLOSE" "$GAME_WINDOW"
 expect_exit 0
-pass "--mute silent and not kept; M twice keeps sound off"
+pass "--mute silent and not kept, --volume kept; M twice keeps sound off"
 
 rm "$RUN_DIR/settings.txt"
 SDL_AUDIODRIVER=none-such play_short
